@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
 
 namespace {
 // Opens and locks name; the file is emptied only once the lock is ours, so a
@@ -36,11 +37,14 @@ void WriteAll(int fd, const char* data, size_t size) {
 TLogFile::~TLogFile() { Close(); }
 
 void TLogFile::Open(const char* baseName) {
-  std::snprintf(FileName, sizeof FileName, "%s-1.log", baseName);
-  Handle = OpenExclusive(FileName);
-  if (Handle < 0) {
-    std::snprintf(FileName, sizeof FileName, "%s-2.log", baseName);
+  Handle = -1;
+  // A base name too long for FileName gives no log rather than a log under a
+  // cut-short name that nobody would look for.
+  for (const char* ending : {"-1.log", "-2.log"}) {
+    int n = std::snprintf(FileName, sizeof FileName, "%s%s", baseName, ending);
+    if (n < 0 || n >= static_cast<int>(sizeof FileName)) return;
     Handle = OpenExclusive(FileName);
+    if (Handle >= 0) return;
   }
 }
 
