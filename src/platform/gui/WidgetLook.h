@@ -1,0 +1,19 @@
+#pragma once
+// Colours and fonts as the window framework named them.
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+namespace look {
+inline const QColor kRed{255, 0, 0};
+inline const QColor kBlue{0, 0, 255};
+inline const QColor kBlack{0, 0, 0};
+inline const QColor kGreen{0, 128, 0};
+inline const QColor kGrey{160, 160, 164};  // clMedGray
+
+// Font by face name and pixel height; fontconfig supplies a stand-in face.
+QFont Font(const char* family, bool bold, bool italic = false, int pixelSize = 11);
+// Text colour of a widget, enabled or not (a greyed look sets grey itself).
+void SetTextColour(QWidget* w, const QColor& c);
+}  // namespace look
