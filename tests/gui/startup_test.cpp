@@ -1,0 +1,167 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QGroupBox>
+#include <QMenu>
+#include <regex>
+
+#include "TempDir.h"
+#include "app/MainForm.h"
+#include "platform/gui/PanelButton.h"
+#include "platform/gui/SortedComboBox.h"
+
+namespace {
+#ifdef ZEPHYRAL_LANG_EN
+constexpr bool kEnglish = true;
+#else
+constexpr bool kEnglish = false;
+#endif
+QString L(const char* fr, const char* en) { return QString::fromUtf8(kEnglish ? en : fr); }
+
+QStringList Items(QComboBox* c) {
+  QStringList l;
+  for (int i = 0; i < c->count(); ++i) l << c->itemText(i);
+  return l;
+}
+
+// Start-up with COM1 mapped to a device that does not exist.
+class Startup : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("ZEPHYRAL_COM1", "/nonexistent/zephyral-tty", 1); }
+  void TearDown() override { unsetenv("ZEPHYRAL_COM1"); }
+  std::unique_ptr<TMainForm> Create() {
+    auto f = std::make_unique<TMainForm>();
+    f->FormCreate();
+    f->Timer->stop();
+    return f;
+  }
+};
+
+TEST_F(Startup, EmptyFolderGetsFoldersLogAndEmptySelectors) {
+  TempWorkDir wd;
+  auto f = Create();
+  struct stat st {};
+  EXPECT_EQ(stat("Packs", &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(stat("Exports", &st), 0);
+  EXPECT_EQ(Items(f->ComboBox1), QStringList{L("- aucun -", "- none -")});
+  EXPECT_EQ(Items(f->ComboBox2), QStringList{L("- aucun -", "- none -")});
+  EXPECT_EQ(f->S.PackName1[0], '\0');
+  EXPECT_EQ(f->S.PackName2[0], '\0');
+
+  const std::string log = TempWorkDir::Read("Zephyral-1.log");
+  const std::string title = kEnglish ? "    Zephyral Loaders Software" : "Contr\xc3\xb4leur pour chargeurs Zephyral";
+  const std::string portLine =
+      kEnglish ? "Error while opening serial driver COM1" : "Erreur ouverture driver serie COM1";
+  std::regex expected(title + ", Version 3\\.16 \r\n\r\n[0-9:]{8} " + portLine + "\r\n");
+  EXPECT_TRUE(std::regex_match(log, expected)) << log;
+}
+
+TEST_F(Startup, PackListingSkipsFoldersAndHiddenFilesAndSorts) {
+  TempWorkDir wd;
+  ASSERT_EQ(mkdir("Packs", 0777), 0);
+  ASSERT_EQ(mkdir("Packs/Old.pck", 0777), 0);
+  for (const char* name : {"Packs/LiPo3S.pck", "Packs/.X.pck", "Packs/Alpha.pck", "Packs/notes.txt"})
+    close(open(name, O_CREAT | O_WRONLY, 0644));
+  std::string longName = "Packs/" + std::string(140, 'n') + ".pck";
+  close(open(longName.c_str(), O_CREAT | O_WRONLY, 0644));
+  auto f = Create();
+  QStringList want{L("- aucun -", "- none -"), "Alpha", "LiPo3S"};
+  EXPECT_EQ(Items(f->ComboBox1), want);
+  EXPECT_EQ(Items(f->ComboBox2), want);
+  EXPECT_EQ(f->ComboBox1->currentIndex(), 0);
+  EXPECT_EQ(f->S.PackName1[0], '\0') << "selecting by program loads no pack";
+}
+
+TEST_F(Startup, CaptionsHintsAndMenus) {
+  TempWorkDir wd;
+  auto f = Create();
+  EXPECT_EQ(f->windowTitle(), L("Logiciel pour les chargeurs Zephyral", "Zephyral Loaders Software"));
+  EXPECT_EQ(f->pos(), QPoint(5, 5));
+  EXPECT_EQ(f->Client->size(), QSize(1008, 693));
+  struct { QString actual, expected; } cases[] = {
+      {f->Systeme->title(), L("Système", "System")},
+      {f->Redmarrer1->text(), L("Changer le chargeur", "Change Loader")},
+      {f->Sortie->text(), L("Quitter", "Exit")},
+      {f->Com7->title(), "Communication"},
+      {f->Com[3]->text(), "Com3"},
+      {f->Donnes1->title(), L("Mesures", "Datas")},
+      {f->RAZ->text(), L("Effacer", "Clear")},
+      {f->Mmoires1->title(), L("Mémoires", "Memories")},
+      {f->Effacer1->text(), L("Effacer", "Clear")},
+      {f->Aide1->title(), L("Aide", "Help")},
+      {f->Apropos1->text(), L("A propos ...", "About ...")},
+      {f->GroupBox1->title(), L("Caractéristiques Accu 1", "Pack 1 - Datas")},
+      {f->GroupBox3->title(), L("Caractéristiques Accu 2", "Pack 2 - Datas")},
+      {f->GroupBox3->toolTip(), L("Caractéristiques de l'Accu", "Pack Datas")},
+      {f->LabelGb3Elem->text(), L("Elém.", "Cells")},
+      {f->LabelGb1Resistor->text(), L("Rés.", "Res.")},
+      {f->EditType2->toolTip(), L("Type de l'accu : LiPo, NiCad, NiMh, Life ... (Fichier Pack)",
+                                  "Pack Type : LiPo, NiCad, NiMh, Life ... (Pack File)")},
+      {f->PanelLoader->title(), L("Données Chargeur", "Loader Datas")},
+      {f->LabelLoaderOut2->text(), L("Sortie 2", "Out 2")},
+      {f->EditOperatingMode2->toolTip(), L("Opération en cours sur la sortie 2", "Output 2 Opération")},
+      {f->GraphBox1->title(), L("Sortie 1 - Données Graphiques", "Out 1 - Graphical Datas")},
+      {f->GraphSpider->title(), L("Balancer/Equilibreur", "Balancer/Equalizer")},
+      {f->Memories->title(), L("Mémoires", "Mémories")},
+      {f->PanelDataGraph->toolTip(), L("Numérique/Graphique", "Numeric/Graphic")},
+      {f->PanelZoom2->toolTip(), L("Zoomer (Extraire) sur les données sélectionnées (entre les marqueurs)",
+                                   "Zoom (Extract) Selected Datas (According to Markers)")},
+      {f->PanelHisto1->text(), L("L", "B")},
+      {f->PanelHisto2->toolTip(), L("Livret d'entretien", "Maintenance booklet")},
+      {f->PanelGb3Edit->text(), "E"},
+      {f->PanelExport1->text(), "X"},
+      {f->StatusBar->toolTip(), L("Toutes les secondes une nouvelle trame envoyée par le chargeur s'affiche ici !",
+                                  "Every seconds a new frame send by the loader is displayed here !")},
+      {f->CommPanel->toolTip(), L("Etat du port de communication série sélectionné", "Serial Port COM Status")},
+  };
+  for (auto& c : cases) EXPECT_EQ(c.actual, c.expected);
+}
+
+TEST_F(Startup, MissingCom1IsShownInRedWithoutCheckMarks) {
+  TempWorkDir wd;
+  auto f = Create();
+  EXPECT_EQ(f->CommPanel->text(), L("Pas de COM1", "No COM1 port"));
+  EXPECT_EQ(f->CommPanel->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  for (int n = 1; n <= 6; ++n) EXPECT_FALSE(f->Com[static_cast<size_t>(n)]->isChecked()) << n;
+  EXPECT_TRUE(f->StatusBar->text().isEmpty());
+}
+
+TEST_F(Startup, DecodingStateStartsAsTheChargerExpects) {
+  TempWorkDir wd;
+  auto f = Create();
+  EXPECT_EQ(f->S.Cycle, 1);
+  EXPECT_EQ(f->S.Phase, 1);
+  EXPECT_EQ(f->S.PreviousPhase, 1);
+  EXPECT_EQ(f->S.VoltageOffset, 3000);
+  EXPECT_EQ(f->S.ChargeMemoryIndex, 1);
+  EXPECT_EQ(f->S.DischargeMemoryIndex, 1);
+  EXPECT_EQ(f->S.TemperatureOutput, 1);
+  EXPECT_EQ(f->S.Generation, 0);
+  EXPECT_EQ(f->ComboTemperature->currentText(), L("Sortie 1", "Out 1"));
+  EXPECT_EQ(Items(f->ComboTemperature), (QStringList{L("Sortie 1", "Out 1"), L("Sortie 2", "Out 2")}));
+}
+
+TEST_F(Startup, SecondCopyLogsToTheSecondFileAndLeavesTheFirstAlone) {
+  TempWorkDir wd;
+  auto first = Create();
+  const std::string before = TempWorkDir::Read("Zephyral-1.log");
+  auto second = Create();
+  EXPECT_EQ(TempWorkDir::Read("Zephyral-1.log"), before);
+  EXPECT_FALSE(TempWorkDir::Read("Zephyral-2.log").empty());
+}
+
+TEST_F(Startup, TemperatureSelectorFollowsTheUsersChoice) {
+  TempWorkDir wd;
+  auto f = Create();
+  f->ComboTemperature->setCurrentIndex(1);
+  f->ComboTemperatureChange();
+  EXPECT_EQ(f->S.TemperatureOutput, 2);
+  f->ComboTemperature->setCurrentIndex(0);
+  f->ComboTemperatureChange();
+  EXPECT_EQ(f->S.TemperatureOutput, 1);
+}
+}  // namespace
