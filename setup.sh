@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Set-up for a fresh Debian 12 machine.
+#   ./setup.sh run    install what is missing, build, start the French build
+#   ./setup.sh test   install what is missing, build, run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+mode=${1:-run}
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+
+PACKAGES=(cmake ninja-build g++ pkg-config
+  qt6-base-dev libqt6sql6-sqlite libgl-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-comic-neue fonts-dejavu-core)
+TEST_PACKAGES=(clang libclang-rt-14-dev poppler-utils xvfb xauth)
+
+missing=()
+wanted=("${PACKAGES[@]}")
+[ "$mode" = test ] && wanted+=("${TEST_PACKAGES[@]}")
+for p in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+
+case "$mode" in
+  run)
+    mkdir -p run
+    cd run
+    exec ../build/zephyral-fr
+    ;;
+  test)
+    # Sanitized build of the whole suite.
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEPHYRAL_SANITIZE=ON -DZEPHYRAL_BENCH=OFF
+    cmake --build build-asan -j "$jobs"
+    # Fuzzing the reception core for a bounded time; a finding fails the run.
+    cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++
+    cmake --build build-fuzz -j "$jobs"
+    corpus=$(mktemp -d)
+    cp fuzz/corpus/* "$corpus"/
+    ./build-fuzz/reception_fuzz -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 "$corpus" 2>&1 | tail -n 4
+    rm -rf "$corpus"
+    export QT_QPA_PLATFORM=offscreen
+    (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest -j "$jobs" --output-on-failure)
+    (cd build && ctest -j "$jobs" --output-on-failure)
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
