@@ -50,6 +50,7 @@ void TMainForm::FormCreate() {
   LogFile = new TLogFile;
   LogFile->Open(UserTexts(txt::LogBaseName));
   Monitor.LogFile = LogFile;
+  Monitor.Looks = this;
   // 2. About texts.
   Copy(AboutTitle, sizeof AboutTitle, UserTexts(txt::AboutTitle));
   Copy(AboutVersion, sizeof AboutVersion, UserTexts(txt::Version));
