@@ -14,6 +14,7 @@
 #include "link/LogFile.h"
 #include "link/SerialPort.h"
 #include "plot/GraphHost.h"
+#include "plot/SpiderHost.h"
 
 class QAction;
 class QGroupBox;
@@ -23,7 +24,7 @@ class TSortedComboBox;
 class TGraph;
 class TGraphSpider;
 
-class TMainForm : public QMainWindow, public LookSink, public GraphHost {
+class TMainForm : public QMainWindow, public LookSink, public GraphHost, public SpiderHost {
   Q_OBJECT
  public:
   explicit TMainForm(QWidget* owner = nullptr);
@@ -48,8 +49,9 @@ class TMainForm : public QMainWindow, public LookSink, public GraphHost {
   int32_t ProbePresent() const override { return Monitor.S.ProbePresent; }
   int32_t Fahrenheit() const override { return Monitor.S.Fahrenheit; }
   void SetStatusText(const char* text) override;
-  void SetCellsCaption(const char* text);
-  void SetDataGraphCaption(const char* text);
+  void SetCellsCaption(const char* text) override;
+  void SetDataGraphCaption(const char* text) override;
+  void PanelDataGraphClick();
 
   // Pushes the core's shown texts into the widgets.
   void ShowState();

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "link/LogFile.h"
+#include "texts/Catalogue.h"
+#include "texts/TextIds.h"
 
 // Placeholder until the termios driver lands.
 class SerialDevice {};
@@ -16,7 +18,7 @@ int TSerialPort::Open(const char* portName) {
 }
 void TSerialPort::Close(TLogFile& log) {
   char text[128];
-  std::snprintf(text, sizeof text, "%s: %s", IsOpen ? "Fermeture" : "Pas ouvert", PortName);
+  std::snprintf(text, sizeof text, "%s: %s", UserTexts(IsOpen ? txt::Closing : txt::NotOpened), PortName);
   log.WriteLine(text, true);
 }
 int TSerialPort::Read(char*, int) { return 0; }
