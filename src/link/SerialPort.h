@@ -21,19 +21,23 @@ class TSerialPort {
   TSerialPort(const TSerialPort&) = delete;
   TSerialPort& operator=(const TSerialPort&) = delete;
 
-  // 0 when the device opened, -1 when it did not (missing, held, not a tty).
+  // 0 when the device opened, -1 when it did not (missing, held, not a tty,
+  // or a name that is not "COMn").
   int Open(const char* portName);
   // Restores the saved settings and closes (when open), then logs
-  // "Fermeture: COMn" or "Pas ouvert: COMn". Does not change IsOpen.
+  // "Fermeture: COMn" or "Pas ouvert: COMn". Does not change IsOpen; a second
+  // Close only logs again.
   void Close(TLogFile& log);
-  // Bytes that arrived (0..count); 0 on time-out and when not open.
+  // Bytes that arrived (0..count); 0 on time-out, and at once when not open or
+  // after Close.
   int Read(char* buffer, int count);
 
   bool IsOpen = false;
   // The port name as last passed to Open ("COM1".."COM6"), cut to 11
   // characters; used by the closing log line.
   char PortName[12] = {};
-  // The Linux device that port name maps to (for messages and tests).
+  // The Linux device that port name maps to (for messages and tests); empty
+  // when the name maps to none.
   char DevicePath[256] = {};
 
   static constexpr int32_t InQueueKiB = 128;

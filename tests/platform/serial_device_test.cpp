@@ -1,0 +1,303 @@
+#include "platform/SerialDevice.h"
+
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <time.h>
+
+#include <string>
+#include <thread>
+
+#include "platform/PtyPair.h"
+
+namespace {
+using Result = SerialDevice::OpenResult;
+constexpr SerialDevice::ReadTimeouts kTimeouts{15, 1, 250};
+constexpr std::size_t kQueue = 128 * 1024;
+
+std::string Pattern(std::size_t size) {
+  std::string data(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+  return data;
+}
+
+// Reads until size bytes came or a read brings nothing.
+std::string ReadAll(SerialDevice& device, std::size_t size) {
+  std::string got;
+  char chunk[3000];
+  while (got.size() < size) {
+    int n = device.Read(chunk, sizeof chunk, kTimeouts);
+    if (n <= 0) break;
+    got.append(chunk, static_cast<std::size_t>(n));
+  }
+  return got;
+}
+
+TEST(SerialDevicePath, PortNamesMapToDevices) {
+  struct Case {
+    const char* name;
+    bool ok;
+    const char* path;
+  };
+  const Case cases[] = {
+      {"COM1", true, "/dev/ttyS0"},    {"COM2", true, "/dev/ttyS1"},
+      {"COM6", true, "/dev/ttyS5"},    {"COM10", true, "/dev/ttyS9"},
+      {"COM256", true, "/dev/ttyS255"}, {"COM257", false, ""},
+      {"COM0", false, ""},             {"COM01", false, ""},
+      {"COM", false, ""},              {"", false, ""},
+      {"com1", false, ""},             {"LPT1", false, ""},
+      {"COM1 ", false, ""},            {" COM1", false, ""},
+      {"COM-1", false, ""},            {"COM+1", false, ""},
+      {"COM1000", false, ""},          {"COM99999999999999999999", false, ""},
+  };
+  for (const Case& c : cases) {
+    char path[64] = "unchanged";
+    EXPECT_EQ(SerialDevice::PathForPort(c.name, path, sizeof path), c.ok) << c.name;
+    EXPECT_STREQ(path, c.path) << c.name;
+  }
+  char path[64] = "unchanged";
+  EXPECT_FALSE(SerialDevice::PathForPort(nullptr, path, sizeof path));
+  EXPECT_STREQ(path, "");
+  EXPECT_FALSE(SerialDevice::PathForPort("COM1", nullptr, 10));
+}
+
+TEST(SerialDevicePath, EnvironmentNamesAnotherDevice) {
+  ScopedEnv usb("ZEPHYRAL_COM3", "/dev/ttyUSB0");
+  ScopedEnv empty("ZEPHYRAL_COM4", "");
+  char path[64];
+  ASSERT_TRUE(SerialDevice::PathForPort("COM3", path, sizeof path));
+  EXPECT_STREQ(path, "/dev/ttyUSB0");
+  // Set but empty: as if unset.
+  ASSERT_TRUE(SerialDevice::PathForPort("COM4", path, sizeof path));
+  EXPECT_STREQ(path, "/dev/ttyS3");
+  // Only the variable of that number counts.
+  ASSERT_TRUE(SerialDevice::PathForPort("COM5", path, sizeof path));
+  EXPECT_STREQ(path, "/dev/ttyS4");
+}
+
+TEST(SerialDevicePath, PathThatDoesNotFitIsRefusedNotCut) {
+  const std::string longPath = "/dev/" + std::string(300, 'x');
+  ScopedEnv env("ZEPHYRAL_COM2", longPath.c_str());
+  char path[256];
+  EXPECT_FALSE(SerialDevice::PathForPort("COM2", path, sizeof path));
+  EXPECT_STREQ(path, "");
+  char small[10];
+  ScopedEnv unset("ZEPHYRAL_COM1", "");
+  EXPECT_FALSE(SerialDevice::PathForPort("COM1", small, sizeof small));  // "/dev/ttyS0" is 10
+  EXPECT_STREQ(small, "");
+  char exact[11];
+  EXPECT_TRUE(SerialDevice::PathForPort("COM1", exact, sizeof exact));
+  EXPECT_STREQ(exact, "/dev/ttyS0");
+}
+
+TEST(SerialDeviceSettings, RawAt9600EightNoneOneKeepingFlowControl) {
+  struct Case {
+    const char* what;
+    tcflag_t iflag, cflag;
+  };
+  const Case cases[] = {
+      {"no flow control", ICRNL | ISTRIP | IGNCR | INLCR | BRKINT | PARMRK | INPCK, CS7 | PARENB | PARODD | CSTOPB},
+      {"RTS/CTS", ICRNL, CS8 | CRTSCTS | HUPCL},
+      {"XON/XOFF", ICRNL | IXON | IXOFF | IXANY, CS5 | CSTOPB},
+      {"both", IXON | IXOFF, CS6 | CRTSCTS | PARENB},
+  };
+  for (const Case& c : cases) {
+    termios found{};
+    found.c_iflag = c.iflag;
+    found.c_oflag = OPOST | ONLCR;
+    found.c_cflag = c.cflag;
+    found.c_lflag = ICANON | ECHO | ECHOE | ECHOK | ISIG | IEXTEN;
+    found.c_cc[VSTART] = 0x21;
+    found.c_cc[VSTOP] = 0x22;
+    found.c_cc[VMIN] = 0;
+    found.c_cc[VTIME] = 5;
+    cfsetispeed(&found, B38400);
+    cfsetospeed(&found, B38400);
+
+    const termios work = SerialDevice::WorkSettings(found);
+    EXPECT_EQ(cfgetispeed(&work), static_cast<speed_t>(B9600)) << c.what;
+    EXPECT_EQ(cfgetospeed(&work), static_cast<speed_t>(B9600)) << c.what;
+    EXPECT_EQ(work.c_cflag & CSIZE, static_cast<tcflag_t>(CS8)) << c.what;
+    EXPECT_EQ(work.c_cflag & (PARENB | PARODD | CSTOPB), 0u) << c.what;
+    EXPECT_EQ(work.c_cflag & (CREAD | CLOCAL), static_cast<tcflag_t>(CREAD | CLOCAL)) << c.what;
+    EXPECT_EQ(work.c_lflag & (ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN), 0u) << c.what;
+    EXPECT_EQ(work.c_iflag & (ICRNL | IGNCR | INLCR | ISTRIP | BRKINT | PARMRK | INPCK), 0u) << c.what;
+    EXPECT_EQ(work.c_oflag & OPOST, 0u) << c.what;
+    EXPECT_EQ(work.c_cc[VMIN], 1) << c.what;
+    EXPECT_EQ(work.c_cc[VTIME], 0) << c.what;
+    // Kept as found.
+    EXPECT_EQ(work.c_iflag & (IXON | IXOFF | IXANY), c.iflag & (IXON | IXOFF | IXANY)) << c.what;
+    EXPECT_EQ(work.c_cflag & (CRTSCTS | HUPCL), c.cflag & (CRTSCTS | HUPCL)) << c.what;
+    EXPECT_EQ(work.c_cc[VSTART], 0x21) << c.what;
+    EXPECT_EQ(work.c_cc[VSTOP], 0x22) << c.what;
+  }
+}
+
+void ExpectSameSettings(const termios& a, const termios& b, const char* what) {
+  EXPECT_EQ(a.c_iflag, b.c_iflag) << what;
+  EXPECT_EQ(a.c_oflag, b.c_oflag) << what;
+  EXPECT_EQ(a.c_cflag, b.c_cflag) << what;
+  EXPECT_EQ(a.c_lflag, b.c_lflag) << what;
+  EXPECT_EQ(cfgetispeed(&a), cfgetispeed(&b)) << what;
+  EXPECT_EQ(cfgetospeed(&a), cfgetospeed(&b)) << what;
+  for (int i = 0; i < NCCS; ++i) EXPECT_EQ(a.c_cc[i], b.c_cc[i]) << what << " c_cc[" << i << "]";
+}
+
+TEST(SerialDeviceSettings, DeviceRunsWorkSettingsAndGetsItsOwnBack) {
+  struct Case {
+    const char* what;
+    tcflag_t iflagOn, cflagOn;
+    speed_t speed;
+  };
+  const Case cases[] = {
+      {"pty defaults", 0, 0, B38400},
+      {"RTS/CTS at 19200", 0, CRTSCTS, B19200},
+      {"XON/XOFF at 2400", IXON | IXOFF, 0, B2400},
+  };
+  for (const Case& c : cases) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    termios original{};
+    ASSERT_EQ(tcgetattr(pty.Slave, &original), 0);
+    original.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);
+    original.c_iflag |= c.iflagOn;
+    original.c_cflag |= c.cflagOn;
+    original.c_cc[VSTART] = 0x15;
+    cfsetispeed(&original, c.speed);
+    cfsetospeed(&original, c.speed);
+    ASSERT_EQ(tcsetattr(pty.Slave, TCSANOW, &original), 0);
+    ASSERT_EQ(tcgetattr(pty.Slave, &original), 0);  // as the tty took it
+
+    SerialDevice device(kQueue);
+    ASSERT_EQ(device.Open(pty.Name), Result::Opened) << c.what;
+    termios running{};
+    ASSERT_EQ(tcgetattr(pty.Slave, &running), 0);
+    EXPECT_EQ(cfgetispeed(&running), static_cast<speed_t>(B9600)) << c.what;
+    EXPECT_EQ(running.c_lflag & (ICANON | ECHO | ISIG), 0u) << c.what;
+    EXPECT_EQ(running.c_iflag & (IXON | IXOFF), c.iflagOn) << c.what;
+    EXPECT_EQ(running.c_cflag & CRTSCTS, c.cflagOn) << c.what;
+    EXPECT_EQ(running.c_cc[VSTART], 0x15) << c.what;
+
+    device.Close();
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.Slave, &after), 0);
+    ExpectSameSettings(after, original, c.what);
+  }
+}
+
+TEST(SerialDeviceOpen, RefusesWhatIsNotAFreeTty) {
+  TempDir dir;
+  const std::string file = dir.File("plain");
+  FILE* f = std::fopen(file.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  struct Case {
+    std::string path;
+    Result expected;
+  };
+  const Case cases[] = {
+      {dir.File("missing"), Result::Missing},
+      {"", Result::Missing},
+      {file, Result::NotATerminal},
+      {dir.Path(), Result::NotATerminal},
+      {"/dev/null", Result::NotATerminal},
+  };
+  for (const Case& c : cases) {
+    SerialDevice device(kQueue);
+    EXPECT_EQ(device.Open(c.path.c_str()), c.expected) << c.path;
+    EXPECT_FALSE(device.IsOpen()) << c.path;
+    char byte;
+    EXPECT_EQ(device.Read(&byte, 1, kTimeouts), 0) << c.path;
+  }
+  SerialDevice device(kQueue);
+  EXPECT_EQ(device.Open(nullptr), Result::Missing);
+}
+
+// Flocks and a second port are checked through TSerialPort; TIOCEXCL alone
+// does not stop root, so the device asks for it.
+TEST(SerialDeviceOpen, TtyMadeExclusiveElsewhereDoesNotOpen) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.Ok());
+  ASSERT_EQ(::ioctl(pty.Slave, TIOCEXCL), 0);
+  SerialDevice device(kQueue);
+  EXPECT_EQ(device.Open(pty.Name), Result::Held);
+  ASSERT_EQ(::ioctl(pty.Slave, TIOCNXCL), 0);
+  EXPECT_EQ(device.Open(pty.Name), Result::Opened);
+  // Opening again on the same object lets go first instead of meeting its
+  // own lock.
+  EXPECT_EQ(device.Open(pty.Name), Result::Opened);
+  device.Close();
+  int exclusive = -1;
+  ASSERT_EQ(::ioctl(pty.Slave, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);  // our exclusivity ends with Close
+}
+
+// A queue smaller than the data, with a size that makes the ring wrap at odd
+// places: the reader stops at the bound, the tty keeps the rest, nothing is
+// lost or reordered.
+TEST(SerialDeviceQueue, FullQueueStopsDrainingWithoutLoss) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.Ok());
+  constexpr std::size_t kSmall = 1000;
+  ASSERT_TRUE(pty.NoSoftwareFlowControl());
+  SerialDevice device(kSmall);
+  ASSERT_EQ(device.Open(pty.Name), Result::Opened);
+  const std::string data = Pattern(40000);
+  std::size_t sent = 0;
+  std::thread writer([&] { sent = pty.Send(data.data(), data.size(), 10000); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(device.Queued(), kSmall);  // full, and never more
+  const std::string got = ReadAll(device, data.size());
+  writer.join();
+  EXPECT_EQ(sent, data.size());
+  ASSERT_EQ(got.size(), data.size());
+  EXPECT_TRUE(got == data);
+}
+
+TEST(SerialDeviceQueue, CloseWhileReaderWaitsForRoom) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.Ok());
+  SerialDevice device(100);
+  ASSERT_EQ(device.Open(pty.Name), Result::Opened);
+  pty.Send(Pattern(500));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(device.Queued(), 100u);
+  const auto start = std::chrono::steady_clock::now();
+  device.Close();
+  EXPECT_LT(ElapsedMs(start), 500);
+  EXPECT_FALSE(device.IsOpen());
+  EXPECT_EQ(device.Queued(), 0u);
+}
+
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+TEST(SerialDeviceGone, ReaderEndsQuietlyWhenTheOtherEndCloses) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.Ok());
+  SerialDevice device(kQueue);
+  ASSERT_EQ(device.Open(pty.Name), Result::Opened);
+  EXPECT_TRUE(device.ReaderRunning());
+  pty.CloseMaster();
+  const auto start = std::chrono::steady_clock::now();
+  while (device.ReaderRunning() && ElapsedMs(start) < 2000) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_FALSE(device.ReaderRunning());
+
+  // Reads wait out their time-out and bring nothing; no thread spins.
+  const double cpuBefore = CpuSeconds();
+  const auto readStart = std::chrono::steady_clock::now();
+  char buffer[8];
+  EXPECT_EQ(device.Read(buffer, 1, kTimeouts), 0);
+  EXPECT_EQ(device.Read(buffer, 8, kTimeouts), 0);
+  const long long wall = ElapsedMs(readStart);
+  EXPECT_GE(wall, 480);
+  EXPECT_LT(CpuSeconds() - cpuBefore, 0.2);
+  device.Close();
+  device.Close();
+  EXPECT_EQ(device.Read(buffer, 1, kTimeouts), 0);
+}
+}  // namespace
