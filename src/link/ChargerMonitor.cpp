@@ -123,7 +123,8 @@ void ChargerMonitor::LogBadFrame(int length) {
 void ChargerMonitor::ShowGoodFrame(int length) {
   S.FrameBuffer[0] = '-';
   S.FrameBuffer[length - 1] = '\0';
-  std::snprintf(S.WorkText, sizeof S.WorkText, "<%s>", S.FrameBuffer);
+  // Frames are at most 102 bytes; the precision only keeps the copy bounded.
+  std::snprintf(S.WorkText, sizeof S.WorkText, "<%.*s>", static_cast<int>(sizeof S.WorkText) - 3, S.FrameBuffer);
   S.Shown.StatusBar = S.WorkText;
   Log(S.WorkText);
 }

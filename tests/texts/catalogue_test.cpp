@@ -60,7 +60,9 @@ TEST(Catalogue, BlanksOnlyWhereIntended) {
       EXPECT_EQ(s.back() == ' ', trailing.count(n) == 1) << "entry " << n << " lang " << lang;
       const bool leadingExpected = n == 1 || (lang == 1 && n == 3);
       EXPECT_EQ(s.front() == ' ', leadingExpected) << "entry " << n << " lang " << lang;
-      if (leadingExpected) EXPECT_EQ(s.rfind("    ", 0), 0u) << n;
+      if (leadingExpected) {
+        EXPECT_EQ(s.rfind("    ", 0), 0u) << n;
+      }
       EXPECT_EQ(s.find('\t'), std::string::npos);
       EXPECT_EQ(s.find('\n'), std::string::npos);
     }
