@@ -29,8 +29,10 @@ constexpr int kCapacity1StepMah = 60, kCapacity2StepMah = 30;
 static_assert(kCellMilliOhm * kCellCount / 1000.0 == kGen3Resistance1);
 static_assert(kPack2MilliOhm / 1000.0 == kGen3Resistance2);
 
+// The monitor spends the first three frames on its synchronisation: the lead-in
+// is long enough for it to show the charger stopped before the charge.
 const Segment kGen3Charge[] = {
-    {Stage::Stop, 2}, {Stage::Load, 6}, {Stage::Rest, 2}, {Stage::Load, 12},
+    {Stage::Stop, 4}, {Stage::Load, 6}, {Stage::Rest, 2}, {Stage::Load, 12},
     {Stage::Rest, 2}, {Stage::Load, 12}, {Stage::End, 6},
 };
 
@@ -38,7 +40,7 @@ const Segment kGen3Charge[] = {
 // shows the pack resistance alone; later frames add the voltage the charge
 // put in since.
 const Segment kGen2Cycle[] = {
-    {Stage::Rest, 3}, {Stage::Load, 7}, {Stage::Pause, 1}, {Stage::Load, 7}, {Stage::End, 3},  // charge
+    {Stage::Rest, 5}, {Stage::Load, 7}, {Stage::Pause, 1}, {Stage::Load, 7}, {Stage::End, 3},  // charge
     {Stage::Load, 12}, {Stage::End, 4},                                                        // discharge
 };
 constexpr int kGen2LoadMa = 1000, kGen2PackMilliOhm = 80, kGen2StepMah = 100;
