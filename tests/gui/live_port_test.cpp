@@ -7,16 +7,12 @@
 #include <regex>
 
 #include "FrameBuilder.h"
+#include "Language.h"
 #include "TempDir.h"
 #include "app/MainForm.h"
 #include "platform/PtyPair.h"
 
 namespace {
-#ifdef ZEPHYRAL_LANG_EN
-constexpr bool kEnglish = true;
-#else
-constexpr bool kEnglish = false;
-#endif
 
 TEST(LivePort, Com1OpensAndAGeneration3ChargerIsShown) {
   TempWorkDir wd;

@@ -4,18 +4,14 @@
 #include <QGroupBox>
 #include <regex>
 
+#include "Language.h"
 #include "TempDir.h"
 #include "app/MainForm.h"
 #include "platform/gui/PanelButton.h"
 #include "platform/gui/SortedComboBox.h"
 
 namespace {
-#ifdef ZEPHYRAL_LANG_EN
-constexpr bool kEnglish = true;
-#else
-constexpr bool kEnglish = false;
-#endif
-std::string L(const char* fr, const char* en) { return kEnglish ? en : fr; }
+std::string L(const char* fr, const char* en) { return Lang(fr, en); }
 
 class PortsAndLooks : public ::testing::Test {
  protected:

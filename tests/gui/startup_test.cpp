@@ -8,17 +8,13 @@
 #include <QMenu>
 #include <regex>
 
+#include "Language.h"
 #include "TempDir.h"
 #include "app/MainForm.h"
 #include "platform/gui/PanelButton.h"
 #include "platform/gui/SortedComboBox.h"
 
 namespace {
-#ifdef ZEPHYRAL_LANG_EN
-constexpr bool kEnglish = true;
-#else
-constexpr bool kEnglish = false;
-#endif
 QString L(const char* fr, const char* en) { return QString::fromUtf8(kEnglish ? en : fr); }
 
 QStringList Items(QComboBox* c) {
