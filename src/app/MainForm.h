@@ -52,6 +52,8 @@ class TMainForm : public QMainWindow, public LookSink, public GraphHost, public 
   void SetCellsCaption(const char* text) override;
   void SetDataGraphCaption(const char* text) override;
   void PanelDataGraphClick();
+  void PanelErase1Click();
+  void PanelErase2Click();
 
   // Pushes the core's shown texts into the widgets.
   void ShowState();

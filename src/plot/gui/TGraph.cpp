@@ -87,7 +87,9 @@ bool TGraph::ProbePresent() const { return host_ && host_->ProbePresent() != 0; 
 bool TGraph::Fahrenheit() const { return host_ && host_->Fahrenheit() != 0; }
 
 QColor TGraph::InactiveBorderColor() {
-  return QApplication::palette().color(QPalette::Inactive, QPalette::Window);
+  // The classic value of the system's inactive-border colour, fixed so that
+  // the look does not depend on the desktop theme (the balancer uses it too).
+  return QColor(212, 208, 200);
 }
 
 void TGraph::EnsureImage() {
@@ -355,11 +357,12 @@ void TGraph::DrawGraph(Canvas& canvas, int32_t a, int32_t xo, int32_t yo) {
   }
 }
 
+// Printer errors are the platform's own messages, French in both builds.
 void TGraph::Print(const char* title, const char* version, const char* packName) {
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
   QString error;
   if (info.isNull()) {
-    error = QStringLiteral("No default printer is available.");
+    error = QString::fromUtf8("Aucune imprimante par défaut n'est disponible.");
   } else {
     QPrinter printer(info, QPrinter::HighResolution);
     error = Print(printer, title, version, packName);
@@ -378,7 +381,7 @@ QString TGraph::Print(QPrinter& printer, const char* title, const char* version,
   QPainter painter;
   if (!painter.begin(&printer)) {
     PrinterRef = nullptr;
-    return QStringLiteral("The printer could not start the document.");
+    return QString::fromUtf8("L'imprimante n'a pas pu commencer le document.");
   }
   // A curve that was never drawn since a reset has no scales yet.
   ComputeZeroScales(width(), height(), ProbePresent(), Fahrenheit());
@@ -409,10 +412,10 @@ QString TGraph::Print(QPrinter& printer, const char* title, const char* version,
   if (printer.printerState() == QPrinter::Error) {
     // A printer that failed during the page gets no half page: the job goes.
     printer.abort();
-    error = QStringLiteral("The printer failed; the job was cancelled.");
+    error = QString::fromUtf8("L'imprimante a échoué : l'impression est annulée.");
   }
   if (!painter.end() && error.isEmpty())
-    error = QStringLiteral("The printer could not finish the document.");
+    error = QString::fromUtf8("L'imprimante n'a pas pu terminer le document.");
   PrinterRef = nullptr;
   return error;
 }
