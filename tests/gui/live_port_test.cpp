@@ -11,6 +11,7 @@
 #include "TempDir.h"
 #include "app/MainForm.h"
 #include "platform/PtyPair.h"
+#include "plot/gui/TGraph.h"
 
 namespace {
 
@@ -64,5 +65,57 @@ TEST(LivePort, Generation2ChargerSwitchesToTheOneOutputLook) {
   EXPECT_EQ(form.PanelLoader->title(), "Zephyral (V2)");
   EXPECT_FALSE(form.GraphBox2->isEnabled());
   EXPECT_EQ(form.LabelLoaderOut2->text(), "Status");
+}
+}  // namespace
+
+namespace {
+// A generation-3 charge as the window sees it: rest, load, end.
+TEST(LivePort, Generation3ChargeShowsResistanceMemoryAndCurves) {
+  TempWorkDir wd;
+  PtyPair pty;
+  ASSERT_TRUE(pty.Ok());
+  setenv("ZEPHYRAL_COM1", pty.Name, 1);
+  TMainForm form;
+  form.FormCreate();
+  form.Timer->stop();
+  unsetenv("ZEPHYRAL_COM1");
+
+  auto frame = [](int state, int current, int voltage, int capacity) {
+    sim::Gen3Values v;
+    v.state1 = state;
+    v.algorithm1 = 1;
+    v.current1 = current;
+    v.voltage1 = voltage;
+    v.capacity1 = capacity;
+    v.cells[0] = 4100;
+    v.cells[1] = 4120;
+    return sim::BuildGen3Frame(v);
+  };
+  std::vector<std::string> frames = {
+      frame(0, 0, 12000, 0), frame(0, 0, 12000, 0), frame(0, 0, 12000, 0),  // synchronisation
+      frame(1, 1000, 12000, 10),   // loaded
+      frame(1, 30, 11900, 11),     // rest
+      frame(1, 1000, 12100, 12),   // loaded: (12000 - 11900) / 1000
+      frame(5, 0, 12200, 1800),    // end of charge
+  };
+  std::string all;
+  for (auto& f : frames) all += f;
+  pty.Send(all);
+  for (int i = 0; i < 5; ++i) form.TimerEvent();
+
+  EXPECT_EQ(form.EditResistor1->text(), " 0.100");
+  EXPECT_EQ(form.EditOperatingMode1->text(), "[Delta-Peak]" + QString::fromUtf8(Lang("Fin", "End").c_str()));
+  EXPECT_EQ(form.ECharge[1]->text(), "1800");
+  EXPECT_EQ(form.ECharge[2]->text(), "");
+  EXPECT_EQ(form.TVoltage1->text(), "12200 mV");
+  EXPECT_EQ(form.Graph1->SampleCount(), 4);
+  EXPECT_EQ(form.Graph2->SampleCount(), 4);
+
+  form.RAZClick();
+  EXPECT_EQ(form.Graph1->SampleCount(), 0);
+  EXPECT_EQ(form.ECharge[1]->text(), "1800") << "clearing the measurements keeps the memories";
+  EXPECT_EQ(form.EditResistor1->text(), " 0.100");
+  form.Effacer1Click();
+  EXPECT_EQ(form.ECharge[1]->text(), "");
 }
 }  // namespace
