@@ -15,15 +15,23 @@
 
 namespace {
 
-TEST(LivePort, Com1OpensAndAGeneration3ChargerIsShown) {
+// The main window with COM1 mapped to a fresh pseudo-terminal; the test
+// plays the charger on the master side and runs the ticks itself.
+class LivePort : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(pty.Ok());
+    setenv("ZEPHYRAL_COM1", pty.Name, 1);
+    form.FormCreate();
+    form.Timer->stop();
+    unsetenv("ZEPHYRAL_COM1");
+  }
   TempWorkDir wd;
   PtyPair pty;
-  ASSERT_TRUE(pty.Ok());
-  setenv("ZEPHYRAL_COM1", pty.Name, 1);
   TMainForm form;
-  form.FormCreate();
-  form.Timer->stop();
-  unsetenv("ZEPHYRAL_COM1");
+};
+
+TEST_F(LivePort, Com1OpensAndAGeneration3ChargerIsShown) {
 
   EXPECT_EQ(form.CommPanel->text(), " COM1 ");
   EXPECT_EQ(form.CommPanel->palette().color(QPalette::WindowText), QColor(0, 0, 0));
@@ -50,15 +58,7 @@ TEST(LivePort, Com1OpensAndAGeneration3ChargerIsShown) {
                                 std::regex("[0-9:]{8} " + closing + ": COM1\r\n$")));
 }
 
-TEST(LivePort, Generation2ChargerSwitchesToTheOneOutputLook) {
-  TempWorkDir wd;
-  PtyPair pty;
-  ASSERT_TRUE(pty.Ok());
-  setenv("ZEPHYRAL_COM1", pty.Name, 1);
-  TMainForm form;
-  form.FormCreate();
-  form.Timer->stop();
-  unsetenv("ZEPHYRAL_COM1");
+TEST_F(LivePort, Generation2ChargerSwitchesToTheOneOutputLook) {
   const std::string f = sim::BuildGen2Frame(sim::Gen2Values{});
   pty.Send(f + f + f);
   form.TimerEvent();
@@ -70,15 +70,7 @@ TEST(LivePort, Generation2ChargerSwitchesToTheOneOutputLook) {
 
 namespace {
 // A generation-3 charge as the window sees it: rest, load, end.
-TEST(LivePort, Generation3ChargeShowsResistanceMemoryAndCurves) {
-  TempWorkDir wd;
-  PtyPair pty;
-  ASSERT_TRUE(pty.Ok());
-  setenv("ZEPHYRAL_COM1", pty.Name, 1);
-  TMainForm form;
-  form.FormCreate();
-  form.Timer->stop();
-  unsetenv("ZEPHYRAL_COM1");
+TEST_F(LivePort, Generation3ChargeShowsResistanceMemoryAndCurves) {
 
   auto frame = [](int state, int current, int voltage, int capacity) {
     sim::Gen3Values v;
