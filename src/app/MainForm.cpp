@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <algorithm>
@@ -34,6 +35,8 @@ QString Q(const char* text) { return QString::fromUtf8(text); }
 TMainForm::TMainForm(QWidget* owner) : QMainWindow(owner) {
   BuildLayout();
   BuildMenu();
+  // A single fixed border: the window keeps the size of its client area and menu.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 TMainForm::~TMainForm() = default;

@@ -78,6 +78,9 @@ TEST_F(Startup, CaptionsHintsAndMenus) {
   EXPECT_EQ(f->windowTitle(), L("Logiciel pour les chargeurs Zephyral", "Zephyral Loaders Software"));
   EXPECT_EQ(f->pos(), QPoint(5, 5));
   EXPECT_EQ(f->Client->size(), QSize(1008, 693));
+  f->show();
+  EXPECT_EQ(f->minimumSize(), f->maximumSize()) << "the window is not resizable";
+  EXPECT_EQ(f->centralWidget()->size(), QSize(1008, 693));
   struct { QString actual, expected; } cases[] = {
       {f->Systeme->title(), L("Système", "System")},
       {f->Redmarrer1->text(), L("Changer le chargeur", "Change Loader")},
