@@ -12,7 +12,7 @@
 #include "texts/Catalogue.h"
 #include "texts/TextIds.h"
 
-using look::SetTextColour;
+using look::SetFontColour;
 using look::kBlack;
 using look::kBlue;
 using look::kGrey;
@@ -92,7 +92,7 @@ void TMainForm::SetCellsCaption(const char* text) { TCells->setText(QString::fro
 void TMainForm::SetDataGraphCaption(const char* text) { PanelDataGraph->setText(QString::fromUtf8(text)); }
 
 void TMainForm::SetCommPanel(const char* caption, bool failed) {
-  SetTextColour(CommPanel, failed ? kRed : kBlack);
+  SetFontColour(CommPanel, failed ? kRed : kBlack);
   CommPanel->setText(QString::fromUtf8(caption));
 }
 
@@ -156,18 +156,18 @@ void TMainForm::SetOutput2Look(bool on) {
   for (QWidget* w : group) w->setEnabled(on);
   LabelLoaderOut2->setText(on ? QString::fromUtf8(UserTexts(txt::Output2)) : QStringLiteral("Status"));
   GroupBox3->setEnabled(on);
-  SetTextColour(GroupBox3, on ? kRed : kGrey);
-  SetTextColour(GraphSpider, on ? kRed : kGrey);
-  SetTextColour(PanelDataGraph, on ? kBlue : kGrey);
-  SetTextColour(PanelGb3Edit, on ? kBlue : kGrey);
+  SetFontColour(GroupBox3, on ? kRed : kGrey);
+  SetFontColour(GraphSpider, on ? kRed : kGrey);
+  SetFontColour(PanelDataGraph, on ? kBlue : kGrey);
+  SetFontColour(PanelGb3Edit, on ? kBlue : kGrey);
   SpiderEnable(on);
   ComboTemperature->setEnabled(on);
   ComboBox2->setEnabled(on);
   GraphBox2->setEnabled(on);
-  SetTextColour(GraphBox2, on ? kRed : kGrey);
+  SetFontColour(GraphBox2, on ? kRed : kGrey);
   TPanelButton* const buttons[] = {PanelErase2, PanelZoom2, PanelPrint2, PanelImport2, PanelExport2};
   for (TPanelButton* b : buttons) b->setEnabled(on);
-  for (TPanelButton* b : buttons) SetTextColour(b, on ? kBlue : kGrey);
+  for (TPanelButton* b : buttons) SetFontColour(b, on ? kBlue : kGrey);
   Graph2Enable(on);
 }
 

@@ -14,6 +14,9 @@ inline const QColor kGrey{160, 160, 164};  // clMedGray
 
 // Font by face name and pixel height; fontconfig supplies a stand-in face.
 QFont Font(const char* family, bool bold, bool italic = false, int pixelSize = 11);
-// Text colour of a widget, enabled or not (a greyed look sets grey itself).
+// Text colour of an enabled widget; disabled, it greys out as the platform does.
 void SetTextColour(QWidget* w, const QColor& c);
+// Font colour that holds whether the widget is enabled or not (the window's
+// looks set grey themselves).
+void SetFontColour(QWidget* w, const QColor& c);
 }  // namespace look
