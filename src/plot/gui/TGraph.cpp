@@ -252,34 +252,23 @@ void TGraph::DrawGraph(Canvas& canvas, int32_t a, int32_t xo, int32_t yo) {
 
   canvas.SetFont(kGraphFace, 15 * a, 0);
 
-  // Current grid, right-hand scale; the topmost line has no label.
-  {
-    const int64_t step = TruncUnits(Hp / ScaleCurr) / 5;
-    canvas.SetFontColor(kRed);
-    canvas.SetPenColor(kRed);
+  // One dotted grid per side: `lines` lines at whole-unit steps, every line
+  // but the topmost labelled with its value (plus `offset`) at labelX.
+  auto grid = [&](int lines, double scale, const QColor& colour, int32_t labelX, double offset) {
+    const int64_t step = TruncUnits(Hp / scale) / lines;
+    canvas.SetFontColor(colour);
+    canvas.SetPenColor(colour);
     canvas.SetPenStyle(Canvas::PenStyle::Dot);
-    for (int i = 1; i <= 5; ++i) {
-      const double y = Hp - i * step * ScaleCurr;
+    for (int i = 1; i <= lines; ++i) {
+      const double y = Hp - i * step * scale;
       canvas.MoveTo(m.X(ML), m.Y(y));
       canvas.LineTo(m.X(W - ML), m.Y(y));
-      std::snprintf(TextBuffer, sizeof TextBuffer, "%0.2f", GridLabel(i, step));
-      if (i <= 4) canvas.TextOut(m.X(W - ML + 5), m.Y(y - 6), TextBuffer);
+      std::snprintf(TextBuffer, sizeof TextBuffer, "%0.2f", GridLabel(i, step) + offset);
+      if (i < lines) canvas.TextOut(m.X(labelX), m.Y(y - 6), TextBuffer);
     }
-  }
-  // Voltage grid, left-hand scale, from the 3 V offset up.
-  {
-    const int64_t step = TruncUnits(Hp / ScaleVolt) / 6;
-    canvas.SetFontColor(kBlue);
-    canvas.SetPenColor(kBlue);
-    canvas.SetPenStyle(Canvas::PenStyle::Dot);
-    for (int i = 1; i <= 6; ++i) {
-      const double y = Hp - i * step * ScaleVolt;
-      canvas.MoveTo(m.X(ML), m.Y(y));
-      canvas.LineTo(m.X(W - ML), m.Y(y));
-      std::snprintf(TextBuffer, sizeof TextBuffer, "%0.2f", GridLabel(i, step) + 3.0);
-      if (i <= 5) canvas.TextOut(m.X(ML - 30), m.Y(y - 6), TextBuffer);
-    }
-  }
+  };
+  grid(5, ScaleCurr, kRed, W - ML + 5, 0.0);   // current, right-hand scale
+  grid(6, ScaleVolt, kBlue, ML - 30, 3.0);     // voltage, from the 3 V offset up
   // Axes and time ticks.
   canvas.SetPenStyle(Canvas::PenStyle::Solid);
   canvas.SetPenColor(kBlack);
