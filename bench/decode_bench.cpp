@@ -10,6 +10,8 @@
 
 #include "FrameBuilder.h"
 #include "link/ChargerMonitor.h"
+#include "plot/CellSink.h"
+#include "plot/CurveSink.h"
 
 namespace {
 
@@ -69,18 +71,16 @@ void BM_DecodeGen3Frame(benchmark::State& state) {
   ChargerMonitor m;
   StoringCurve c1, c2;
   StoringCells spider;
-  m.Graph1 = &c1;
-  m.Graph2 = &c2;
-  m.Spider = &spider;
-  m.S.Generation = 3;
-  m.S.Shown.EditNbElements1 = "12";
+  m.SetControls(&c1, &c2, &spider);
+  m.Texts().Pack(1).EditNbElements = "12";
+  char* buffer = m.Reader().FrameBuffer;
   size_t i = 0;
   for (auto _ : state) {
     const std::string& f = frames[i];
     i = (i + 1) % frames.size();
-    std::memcpy(m.S.FrameBuffer, f.data(), f.size());
-    m.DecodeFrame();
-    benchmark::DoNotOptimize(m.S.Shown.EditOperatingMode1.data());
+    std::memcpy(buffer, f.data(), f.size());
+    m.Decoder().DecodeFrame(buffer, 3);
+    benchmark::DoNotOptimize(m.Texts().EditOperatingMode1.data());
     benchmark::DoNotOptimize(c1.last);
     benchmark::DoNotOptimize(spider.average);
   }

@@ -9,8 +9,11 @@
 #include <cstring>
 #include <string>
 
+#include "link/ByteSource.h"
 #include "link/ChargerMonitor.h"
 #include "link/LogFile.h"
+#include "plot/CellSink.h"
+#include "plot/CurveSink.h"
 
 namespace {
 class StreamSource : public ByteSource {
@@ -71,18 +74,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   NullCurve g1, g2;
   NullCells spider;
   ChargerMonitor m;
-  m.Port = &src;
-  m.NowMs = [&src] { return src.now; };
-  m.LogFile = &Log();
-  m.Graph1 = &g1;
-  m.Graph2 = &g2;
-  m.Spider = &spider;
-  m.S.Shown.EditNbElements1 = std::to_string(static_cast<int>(cells) - 128);
+  m.Connect(&src, &Log(), nullptr);
+  m.Reader().NowMs = [&src] { return src.now; };
+  m.SetControls(&g1, &g2, &spider);
+  m.Texts().Pack(1).EditNbElements = std::to_string(static_cast<int>(cells) - 128);
   if (control & 0x40) {
     // Skip the identification and go straight to frames of either generation.
-    m.S.Synchronised = true;
-    m.S.Generation = (control & 0x80) ? 3 : 2;
-    m.S.FrameLength = m.S.Generation == 3 ? 102 : 32;
+    FrameReader& r = m.Reader();
+    r.Synchronised = true;
+    r.Generation = (control & 0x80) ? 3 : 2;
+    r.FrameLength = r.Generation == 3 ? charger::kGen3FrameLength : charger::kGen2FrameLength;
   }
   const size_t half = size / 2;
   bool changed = false;

@@ -1,5 +1,4 @@
-// The main window's start-up: log, texts, controls, folders, packs, decoding
-// state, port, timer, in the order the log and the window rely on.
+// The main window's start-up.
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -46,16 +45,13 @@ std::vector<std::string> PackFiles() {
 }  // namespace
 
 void TMainForm::FormCreate() {
-  // 1. Trace log.
-  LogFile = new TLogFile;
+  // The log comes first: every later step may write to it, and its title line
+  // must lead the file.
+  LogFile = std::make_unique<TLogFile>();
   LogFile->Open(UserTexts(txt::LogBaseName));
-  Monitor.LogFile = LogFile;
-  Monitor.Looks = this;
-  // 2. About texts.
   Copy(AboutTitle, sizeof AboutTitle, UserTexts(txt::AboutTitle));
   Copy(AboutVersion, sizeof AboutVersion, UserTexts(txt::Version));
   Copy(AboutNotice, sizeof AboutNotice, UserTexts(txt::AboutNotice));
-  // 3. Caption and menu texts.
   setWindowTitle(T(txt::WindowCaption));
   Systeme->setTitle(T(txt::MenuSystem));
   Sortie->setText(T(txt::MenuQuit));
@@ -67,58 +63,15 @@ void TMainForm::FormCreate() {
   Effacer1->setText(T(txt::MenuMemoriesClear));
   Aide1->setTitle(T(txt::MenuHelp));
   Apropos1->setText(T(txt::MenuAbout));
-  // 5. Title line of the log.
   LogFile->Write(AboutTitle, false);
   LogFile->Write(", ", false);
   LogFile->WriteLine(AboutVersion, false);
   LogFile->WriteLine("", false);
-  // 6, 7. Pack boxes.
-  struct PackBox {
-    QGroupBox* box;
-    QLabel *accu, *ref, *type, *elem, *delta, *res, *capa, *cut, *charge, *dis;
-    QComboBox* combo;
-    QLineEdit *eRef, *eType, *eElem, *eDelta, *eRes, *eCapa, *eCharge, *eCut, *eDis;
-    TPanelButton* edit;
-    int caption;
-  };
-  const PackBox boxes[2] = {
-      {GroupBox1, LabelGb1Accu, LabelGb1Ref, LabelGb1Type, LabelGb1Elem, LabelGb1Delta, LabelGb1Resistor,
-       LabelGb1Capacity, LabelGb1Cut, LabelGb1Charge, LabelGb1Discharge, ComboBox1, EditReference1, EditType1,
-       EditNbElements1, EditDeltaPeak1, EditResistor1, EditCapacity1, EditCharge1, EditCoupure1, EditDecharge1,
-       PanelGb1Edit, txt::Pack1Caption},
-      {GroupBox3, LabelGb3Accu, LabelGb3Ref, LabelGb3Type, LabelGb3Elem, LabelGb3Delta, LabelGb3Resistor,
-       LabelGb3Capacity, LabelGb3Cut, LabelGb3Charge, LabelGb3Discharge, ComboBox2, EditReference2, EditType2,
-       EditNbElements2, EditDeltaPeak2, EditResistor2, EditCapacity2, EditCharge2, EditCoupure2, EditDecharge2,
-       PanelGb3Edit, txt::Pack2Caption},
-  };
-  for (const PackBox& b : boxes) {
-    b.box->setTitle(T(b.caption));
-    b.box->setToolTip(T(txt::PackBoxHint));
-    b.accu->setText(T(txt::LabelPack));
-    b.ref->setText(T(txt::LabelReference));
-    b.type->setText(T(txt::LabelType));
-    b.elem->setText(T(txt::LabelCells));
-    b.delta->setText(T(txt::LabelDeltaPeak));
-    b.res->setText(T(txt::LabelResistor));
-    b.capa->setText(T(txt::LabelCapacity));
-    b.cut->setText(T(txt::LabelCut));
-    b.charge->setText(T(txt::LabelCharge));
-    b.dis->setText(T(txt::LabelDischarge));
-    b.combo->setToolTip(T(txt::HintPackSelector));
-    b.eRef->setToolTip(T(txt::HintReference));
-    b.eType->setToolTip(T(txt::HintType));
-    b.eElem->setToolTip(T(txt::HintCells));
-    b.eDelta->setToolTip(T(txt::HintDeltaPeak));
-    b.eRes->setToolTip(T(txt::HintResistor));
-    b.eCapa->setToolTip(T(txt::HintCapacity));
-    b.eCharge->setToolTip(T(txt::HintChargeCurrent));
-    b.eCut->setToolTip(T(txt::HintCutVoltage));
-    b.eDis->setToolTip(T(txt::HintDischargeCurrent));
-    b.edit->setToolTip(T(txt::HintEditPack));
-  }
-  S.Shown.LabelGb1ResistorCaption = UserTexts(txt::LabelResistor);
-  // 8. Charger box.
-  S.Shown.PanelLoaderCaption = UserTexts(txt::ChargerData);
+
+  SetPackBoxTexts(1);
+  SetPackBoxTexts(2);
+  Monitor.Texts().LabelGb1ResistorCaption = UserTexts(txt::LabelResistor);
+  Monitor.Texts().PanelLoaderCaption = UserTexts(txt::ChargerData);
   PanelLoader->setTitle(T(txt::ChargerData));
   LabelLoaderAlim->setText(T(txt::LabelSupply));
   LabelLoaderTemp->setText(T(txt::LabelTemperature));
@@ -132,7 +85,6 @@ void TMainForm::FormCreate() {
   EditOperatingMode1->setToolTip(T(txt::HintOperation1));
   EditOperatingMode2->setToolTip(T(txt::HintOperation2));
   EditCycle->setToolTip(T(txt::HintCycle));
-  // 9. Curve, balancer and memory boxes.
   GraphBox1->setTitle(T(txt::Graph1Caption));
   GraphBox2->setTitle(T(txt::Graph2Caption));
   GraphSpider->setTitle(T(txt::BalancerCaption));
@@ -142,49 +94,45 @@ void TMainForm::FormCreate() {
   GraphSpider->setToolTip(T(txt::HintBalancer));
   Memories->setToolTip(T(txt::HintMemories));
   PanelDataGraph->setToolTip(T(txt::HintDataGraph));
-  // 10. Curve and balancer controls.
+
+  // The controls are created inside boxes that already carry their captions,
+  // and before the hints of the buttons that act on them.
   CreateControls();
-  // 11. Button hints and the maintenance-log buttons' caption.
-  for (TPanelButton* b : {PanelPrint1, PanelPrint2}) b->setToolTip(T(txt::HintPrint));
-  for (TPanelButton* b : {PanelErase1, PanelErase2}) b->setToolTip(T(txt::HintErase));
-  for (TPanelButton* b : {PanelZoom1, PanelZoom2}) b->setToolTip(T(txt::HintZoom));
-  for (TPanelButton* b : {PanelImport1, PanelImport2}) b->setToolTip(T(txt::HintImport));
-  for (TPanelButton* b : {PanelExport1, PanelExport2}) b->setToolTip(T(txt::HintExport));
-  PanelHisto1->setToolTip(T(txt::HintMaintenance));
-  PanelHisto2->setToolTip(T(txt::HintMaintenance));
-  PanelHisto1->setText(T(txt::MaintenanceButton));
-  PanelHisto2->setText(T(txt::MaintenanceButton));
+  for (const CurveBoxWidgets& c : CurveBox) {
+    c.PanelPrint->setToolTip(T(txt::HintPrint));
+    c.PanelErase->setToolTip(T(txt::HintErase));
+    c.PanelZoom->setToolTip(T(txt::HintZoom));
+    c.PanelImport->setToolTip(T(txt::HintImport));
+    c.PanelExport->setToolTip(T(txt::HintExport));
+  }
+  for (const PackBoxWidgets& p : PackBox) {
+    p.Histo->setToolTip(T(txt::HintMaintenance));
+    p.Histo->setText(T(txt::MaintenanceButton));
+  }
   StatusBar->setToolTip(T(txt::HintStatusBar));
   CommPanel->setToolTip(T(txt::HintCommPanel));
-  // 12. Folders (one that exists already is fine; a failure shows as no packs).
+
+  // The folders must exist before the packs are listed; one that exists
+  // already is fine, and a failure shows as no packs.
   mkdir("Packs", 0777);
   mkdir("Exports", 0777);
-  // 13-15. Pack selectors.
+  // "- aucun -" takes its place in the sorted list like any pack; selecting
+  // entry 0 by program loads nothing.
   ComboBox1->AddSorted(T(txt::NoPack));
   ComboBox2->AddSorted(T(txt::NoPack));
   ListPacks();
   ComboBox1->setCurrentIndex(0);
   ComboBox2->setCurrentIndex(0);
-  // 16, 17. Pack names and the decoding state start empty (MonitorState's
-  // defaults are the start-up values).
-  S.PackName1[0] = S.PackName2[0] = '\0';
-  // 18, 19. Serial port COM1.
-  SerialPort = new TSerialPort;
-  serialSource_.Port = SerialPort;
-  Monitor.Port = &serialSource_;
-  Copy(S.PortName, sizeof S.PortName, "COM1");
-  if (SerialPort->Open(S.PortName) == -1) {
-    Copy(S.MessageBuffer, sizeof S.MessageBuffer, UserTexts(txt::Com1OpenError));
-    LogFile->WriteLine(S.MessageBuffer, true);
-    SetCommPanel(UserTexts(txt::NoCom1), true);
-    CheckPort(0);
-  } else {
-    Copy(S.MessageBuffer, sizeof S.MessageBuffer, UserTexts(txt::Com1Opened));
-    LogFile->WriteLine(S.MessageBuffer, true);
-    CheckPort(1);
-    SetCommPanel(" COM1 ", false);
-  }
-  // 20-22. Timer, place, temperature selector.
+  PackName1[0] = PackName2[0] = '\0';
+
+  // The port opens once the decoding state is set (the monitor's defaults),
+  // so that its first frame finds everything in place; its line follows the
+  // title in the log.
+  SerialPort = std::make_unique<TSerialPort>();
+  serialSource_.Port = SerialPort.get();
+  Monitor.Connect(&serialSource_, LogFile.get(), this);
+  Copy(PortName, sizeof PortName, "COM1");
+  OpenPort(1, " COM1 ");
   Timer->start();
   move(5, 5);
   ComboTemperature->AddSorted(T(txt::Output1));
@@ -193,10 +141,37 @@ void TMainForm::FormCreate() {
   ShowState();
 }
 
+void TMainForm::SetPackBoxTexts(int n) {
+  const PackBoxWidgets& p = PackBox[static_cast<size_t>(n - 1)];
+  p.Box->setTitle(T(n == 1 ? txt::Pack1Caption : txt::Pack2Caption));
+  p.Box->setToolTip(T(txt::PackBoxHint));
+  p.LabelAccu->setText(T(txt::LabelPack));
+  p.LabelRef->setText(T(txt::LabelReference));
+  p.LabelType->setText(T(txt::LabelType));
+  p.LabelElem->setText(T(txt::LabelCells));
+  p.LabelDelta->setText(T(txt::LabelDeltaPeak));
+  p.LabelResistor->setText(T(txt::LabelResistor));
+  p.LabelCapacity->setText(T(txt::LabelCapacity));
+  p.LabelCut->setText(T(txt::LabelCut));
+  p.LabelCharge->setText(T(txt::LabelCharge));
+  p.LabelDischarge->setText(T(txt::LabelDischarge));
+  p.Combo->setToolTip(T(txt::HintPackSelector));
+  p.EditReference->setToolTip(T(txt::HintReference));
+  p.EditType->setToolTip(T(txt::HintType));
+  p.EditNbElements->setToolTip(T(txt::HintCells));
+  p.EditDeltaPeak->setToolTip(T(txt::HintDeltaPeak));
+  p.EditResistor->setToolTip(T(txt::HintResistor));
+  p.EditCapacity->setToolTip(T(txt::HintCapacity));
+  p.EditCharge->setToolTip(T(txt::HintChargeCurrent));
+  p.EditCoupure->setToolTip(T(txt::HintCutVoltage));
+  p.EditDecharge->setToolTip(T(txt::HintDischargeCurrent));
+  p.Edit->setToolTip(T(txt::HintEditPack));
+}
+
 void TMainForm::ListPacks() {
   for (const std::string& name : PackFiles()) {
-    Copy(S.PackName1, sizeof S.PackName1, name.c_str());
-    ComboBox1->AddSorted(QString::fromUtf8(S.PackName1));
-    ComboBox2->AddSorted(QString::fromUtf8(S.PackName1));
+    const QString pack = QString::fromUtf8(name.c_str());
+    ComboBox1->AddSorted(pack);
+    ComboBox2->AddSorted(pack);
   }
 }

@@ -1,16 +1,11 @@
 #include "app/MainForm.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
 
 #include <QAction>
 #include <QGroupBox>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "platform/gui/PanelButton.h"
@@ -75,57 +70,55 @@ TPanelButton* Button(QWidget* parent, const char* caption, int x, int y) {
 }
 }  // namespace
 
-void TMainForm::BuildPackBox(QGroupBox* box, int n) {
-  const bool one = n == 1;
-  auto* combo = new TSortedComboBox(box);
-  combo->setGeometry(80, 20, 208, 21);
-  combo->setFont(Font("MS Sans Serif", false));
-  SetTextColour(combo, kBlack);
-  auto* histo = Button(box, "L", 298, 14);
-  auto* edit = Button(box, "E", 298, 38);
-  auto label = [&](const char* c, int x, int y, int w = 60) { return Label(box, c, x, y, w); };
-  QLabel* accu = label("Accu", 8, 22);
-  QLabel* ref = label("Référence", 8, 50);
-  QLineEdit* eRef = Edit(box, 80, 48, 208);
-  QLabel* type = label("Type", 8, 76);
-  QLineEdit* eType = Edit(box, 80, 74, 80);
-  QLabel* elem = label("Elém.", 202, 76);
-  QLineEdit* eElem = Edit(box, 250, 74, 50);
-  QLabel* delta = label("Delta Peak", 8, 102);
-  QLineEdit* eDelta = Edit(box, 80, 100, 80);
-  QLabel* res = label("Rés.", 202, 102);
-  QLineEdit* eRes = Edit(box, 250, 100, 50);
-  QLabel* ohm = label("Ohm", 303, 102, 26);
-  QLabel* capa = label("Capacité", 8, 128);
-  QLineEdit* eCapa = Edit(box, 80, 126, 80);
-  QLabel* mA1 = label("mA", 164, 128, 24);
-  QLabel* cut = label("Coupure", 190, 128);
-  QLineEdit* eCut = Edit(box, 250, 126, 50);
-  QLabel* mV = label("mV", 303, 128, 24);
-  QLabel* charge = label("Charge", 8, 154);
-  QLineEdit* eCharge = Edit(box, 80, 152, 80);
-  QLabel* mA2 = label("mA", 164, 154, 24);
-  QLabel* dis = label("Décharge", 190, 154);
-  QLineEdit* eDis = Edit(box, 250, 152, 50);
-  QLabel* mA3 = label("mA", 303, 154, 24);
-  if (one) {
-    ComboBox1 = combo; PanelHisto1 = histo; PanelGb1Edit = edit;
-    LabelGb1Accu = accu; LabelGb1Ref = ref; LabelGb1Type = type; LabelGb1Elem = elem;
-    LabelGb1Delta = delta; LabelGb1Resistor = res; LabelGb1Capacity = capa; LabelGb1Cut = cut;
-    LabelGb1Charge = charge; LabelGb1Discharge = dis;
-    EditReference1 = eRef; EditType1 = eType; EditNbElements1 = eElem; EditDeltaPeak1 = eDelta;
-    EditResistor1 = eRes; EditCapacity1 = eCapa; EditCharge1 = eCharge; EditCoupure1 = eCut;
-    EditDecharge1 = eDis;
-  } else {
-    ComboBox2 = combo; PanelHisto2 = histo; PanelGb3Edit = edit;
-    LabelGb3Accu = accu; LabelGb3Ref = ref; LabelGb3Type = type; LabelGb3Elem = elem;
-    LabelGb3Delta = delta; LabelGb3Resistor = res; LabelGb3Capacity = capa; LabelGb3Cut = cut;
-    LabelGb3Charge = charge; LabelGb3Discharge = dis;
-    EditReference2 = eRef; EditType2 = eType; EditNbElements2 = eElem; EditDeltaPeak2 = eDelta;
-    EditResistor2 = eRes; EditCapacity2 = eCapa; EditCharge2 = eCharge; EditCoupure2 = eCut;
-    EditDecharge2 = eDis;
-    Label4 = ohm; Label72 = mA1; Label73 = mA2; Label78 = mA3; Label76 = mV;
-  }
+void TMainForm::BuildPackBox(int n, int left) {
+  PackBoxWidgets& w = PackBox[static_cast<size_t>(n - 1)];
+  QGroupBox* box = w.Box = Box(Client, n == 1 ? "Caractéristiques Accu 1" : "Caractéristiques Accu 2", left, 8, 329, 185);
+  w.Combo = new TSortedComboBox(box);
+  w.Combo->setGeometry(80, 20, 208, 21);
+  w.Combo->setFont(Font("MS Sans Serif", false));
+  SetTextColour(w.Combo, kBlack);
+  w.Histo = Button(box, "L", 298, 14);
+  w.Edit = Button(box, "E", 298, 38);
+  auto label = [&](const char* c, int x, int y, int width = 60) { return Label(box, c, x, y, width); };
+  w.LabelAccu = label("Accu", 8, 22);
+  w.LabelRef = label("Référence", 8, 50);
+  w.EditReference = Edit(box, 80, 48, 208);
+  w.LabelType = label("Type", 8, 76);
+  w.EditType = Edit(box, 80, 74, 80);
+  w.LabelElem = label("Elém.", 202, 76);
+  w.EditNbElements = Edit(box, 250, 74, 50);
+  w.LabelDelta = label("Delta Peak", 8, 102);
+  w.EditDeltaPeak = Edit(box, 80, 100, 80);
+  w.LabelResistor = label("Rés.", 202, 102);
+  w.EditResistor = Edit(box, 250, 100, 50);
+  w.UnitOhm = label("Ohm", 303, 102, 26);
+  w.LabelCapacity = label("Capacité", 8, 128);
+  w.EditCapacity = Edit(box, 80, 126, 80);
+  w.UnitCapacity = label("mA", 164, 128, 24);
+  w.LabelCut = label("Coupure", 190, 128);
+  w.EditCoupure = Edit(box, 250, 126, 50);
+  w.UnitCut = label("mV", 303, 128, 24);
+  w.LabelCharge = label("Charge", 8, 154);
+  w.EditCharge = Edit(box, 80, 152, 80);
+  w.UnitCharge = label("mA", 164, 154, 24);
+  w.LabelDischarge = label("Décharge", 190, 154);
+  w.EditDecharge = Edit(box, 250, 152, 50);
+  w.UnitDischarge = label("mA", 303, 154, 24);
+}
+
+void TMainForm::BuildCurveBox(int n, int top) {
+  CurveBoxWidgets& w = CurveBox[static_cast<size_t>(n - 1)];
+  QGroupBox* box = w.Box =
+      Box(Client, n == 1 ? "Sortie 1 - Données Graphiques " : "Sortie 2 - Données Graphiques ", 8, top, 745, 233);
+  w.TVoltage = Label(box, "", 330, 12, 100);
+  SetTextColour(w.TVoltage, kBlue);
+  w.TCurrent = Label(box, "", 440, 12, 100);
+  SetTextColour(w.TCurrent, kRed);
+  w.PanelExport = Button(box, "X", 717, 10);
+  w.PanelImport = Button(box, "I", 694, 10);
+  w.PanelZoom = Button(box, "Z", 671, 10);
+  w.PanelErase = Button(box, "E", 648, 10);
+  w.PanelPrint = Button(box, "P", 625, 10);
 }
 
 void TMainForm::BuildLayout() {
@@ -137,11 +130,8 @@ void TMainForm::BuildLayout() {
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   move(149, 187);
 
-  GroupBox1 = Box(Client, "Caractéristiques Accu 1", 9, 8, 329, 185);
-  BuildPackBox(GroupBox1, 1);
-  LabelGb1Resistor->move(202, LabelGb1Resistor->y());
-  GroupBox3 = Box(Client, "Caractéristiques Accu 2", 669, 8, 329, 185);
-  BuildPackBox(GroupBox3, 2);
+  BuildPackBox(1, 9);
+  BuildPackBox(2, 669);
 
   PanelLoader = Box(Client, "Données Chargeur", 343, 8, 321, 185);
   LabelLoaderAlim = Label(PanelLoader, "Alimentation", 8, 24, 90);
@@ -161,28 +151,14 @@ void TMainForm::BuildLayout() {
   LabelLoaderOut2 = Label(PanelLoader, "Sortie 2", 8, 134, 70);
   EditOperatingMode2 = Edit(PanelLoader, 80, 132, 230);
 
-  GraphBox1 = Box(Client, "Sortie 1 - Données Graphiques ", 8, 192, 745, 233);
+  BuildCurveBox(1, 192);
   GraphSpider = Box(Client, "Equilibreur", 757, 192, 241, 233);
-  GraphBox2 = Box(Client, "Sortie 2 - Données Graphiques ", 8, 424, 745, 233);
-  auto curveBox = [&](QGroupBox* box, QLabel*& volt, QLabel*& curr, TPanelButton*& x, TPanelButton*& i,
-                      TPanelButton*& z, TPanelButton*& e, TPanelButton*& p) {
-    volt = Label(box, "", 330, 12, 100);
-    SetTextColour(volt, kBlue);
-    curr = Label(box, "", 440, 12, 100);
-    SetTextColour(curr, kRed);
-    x = Button(box, "X", 717, 10);
-    i = Button(box, "I", 694, 10);
-    z = Button(box, "Z", 671, 10);
-    e = Button(box, "E", 648, 10);
-    p = Button(box, "P", 625, 10);
-  };
-  curveBox(GraphBox1, TVoltage1, TCurrent1, PanelExport1, PanelImport1, PanelZoom1, PanelErase1, PanelPrint1);
-  curveBox(GraphBox2, TVoltage2, TCurrent2, PanelExport2, PanelImport2, PanelZoom2, PanelErase2, PanelPrint2);
+  BuildCurveBox(2, 424);
   TCells = Label(GraphSpider, "", 20, 14, 120);
   PanelDataGraph = Button(GraphSpider, "N", 213, 10);
 
   Memories = Box(Client, "Mémoires", 757, 424, 241, 262);
-  for (int k = 1; k <= 10; ++k) {
+  for (int k = 1; k <= charger::kMemoryCount; ++k) {
     const int y = 20 + (k - 1) * 23;
     Label(Memories, ("C" + std::to_string(k)).c_str(), 6, y + 2, 28);
     ECharge[static_cast<size_t>(k)] = Edit(Memories, 34, y, 60, kGreen);
@@ -215,7 +191,7 @@ void TMainForm::BuildMenu() {
   N1 = Systeme->addSeparator();
   Sortie = Systeme->addAction(Q("Quitter"));
   Com7 = bar->addMenu(Q("Communication"));
-  for (int n = 1; n <= 6; ++n) {
+  for (int n = 1; n <= charger::kPortCount; ++n) {
     QAction* a = Com7->addAction(QString("Com%1").arg(n));
     a->setCheckable(true);
     connect(a, &QAction::triggered, this, [this, n] { ComClick(n); });

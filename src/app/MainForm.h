@@ -1,17 +1,20 @@
 #pragma once
 // TMainForm: the main window. It builds its layout, runs the start-up
-// (FormCreate), drives the 500 ms timer tick through ChargerMonitor and mirrors
-// the texts the core decides on into its widgets.
+// (FormCreate), drives the 500 ms timer tick through ChargerMonitor and shows
+// the texts the core decides on. The window writes none of those texts
+// itself: ShowState is the only place that puts them into widgets.
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <memory>
 
+#include "charger/ChargerLayout.h"
+#include "link/ByteSource.h"
 #include "link/ChargerMonitor.h"
 #include "link/LogFile.h"
+#include "link/LookSink.h"
 #include "link/SerialPort.h"
 #include "plot/GraphHost.h"
 #include "plot/SpiderHost.h"
@@ -23,6 +26,33 @@ class TPanelButton;
 class TSortedComboBox;
 class TGraph;
 class TGraphSpider;
+
+// The widgets of one output's pack box (output 2's are named with 3 in the
+// layout: GroupBox3, PanelGb3Edit, LabelGb3Type ...).
+struct PackBoxWidgets {
+  QGroupBox* Box = nullptr;
+  TSortedComboBox* Combo = nullptr;
+  TPanelButton* Histo = nullptr;  // maintenance log, "L"
+  TPanelButton* Edit = nullptr;   // pack file in the editor, "E"
+  QLineEdit *EditReference = nullptr, *EditType = nullptr, *EditNbElements = nullptr,
+            *EditDeltaPeak = nullptr, *EditResistor = nullptr, *EditCapacity = nullptr,
+            *EditCharge = nullptr, *EditCoupure = nullptr, *EditDecharge = nullptr;
+  QLabel *LabelAccu = nullptr, *LabelRef = nullptr, *LabelType = nullptr, *LabelElem = nullptr,
+         *LabelDelta = nullptr, *LabelResistor = nullptr, *LabelCapacity = nullptr,
+         *LabelCut = nullptr, *LabelCharge = nullptr, *LabelDischarge = nullptr;
+  // Unit labels: "Ohm", "mA" (capacity), "mV" (cut-off), "mA" (charge), "mA" (discharge).
+  QLabel *UnitOhm = nullptr, *UnitCapacity = nullptr, *UnitCut = nullptr, *UnitCharge = nullptr,
+         *UnitDischarge = nullptr;
+};
+
+// The widgets of one output's curve box.
+struct CurveBoxWidgets {
+  QGroupBox* Box = nullptr;
+  QLabel *TVoltage = nullptr, *TCurrent = nullptr;
+  TPanelButton *PanelExport = nullptr, *PanelImport = nullptr, *PanelZoom = nullptr,
+               *PanelErase = nullptr, *PanelPrint = nullptr;
+  TGraph* Graph = nullptr;
+};
 
 class TMainForm : public QMainWindow, public LookSink, public GraphHost, public SpiderHost {
   Q_OBJECT
@@ -40,75 +70,79 @@ class TMainForm : public QMainWindow, public LookSink, public GraphHost, public 
   void SortieClick();
   void ComClick(int port);  // Com1Click .. Com6Click
   void ComboTemperatureChange();
+  void PanelDataGraphClick();
+  void PanelErase1Click() { PanelEraseClick(1); }
+  void PanelErase2Click() { PanelEraseClick(2); }
 
   // Looks of the window (one output for generation 2, two for generation 3).
   void Zephyral2Disabling() override;
   void Zephyral3Enabling() override;
 
   // What the curve and balancer controls read from and write to the window.
-  int32_t ProbePresent() const override { return Monitor.S.ProbePresent; }
-  int32_t Fahrenheit() const override { return Monitor.S.Fahrenheit; }
+  int32_t ProbePresent() const override { return Monitor.Values().ProbePresent; }
+  int32_t Fahrenheit() const override { return Monitor.Values().Fahrenheit; }
   void SetStatusText(const char* text) override;
   void SetCellsCaption(const char* text) override;
   void SetDataGraphCaption(const char* text) override;
-  void PanelDataGraphClick();
-  void PanelErase1Click();
-  void PanelErase2Click();
 
-  // Pushes the core's shown texts into the widgets.
+  // Puts the core's texts into the widgets.
   void ShowState();
 
   ChargerMonitor Monitor;
-  MonitorState& S = Monitor.S;
-  TLogFile* LogFile = nullptr;
-  TSerialPort* SerialPort = nullptr;
-  TGraph* Graph1 = nullptr;
-  TGraph* Graph2 = nullptr;
-  TGraphSpider* Spider = nullptr;
+  // Held for the whole run; the log outlives the port, whose closing line it
+  // takes.
+  std::unique_ptr<TLogFile> LogFile;
+  std::unique_ptr<TSerialPort> SerialPort;
+  char PortName[10] = {};
+  char PackName1[128] = {};
+  char PackName2[128] = {};
   char AboutTitle[64] = {};
   char AboutVersion[32] = {};
   char AboutNotice[128] = {};
 
-  // Layout components (names of the window layout).
+  // Layout components (names of the window layout). The pack and curve boxes
+  // are built from one routine each; their widgets are reached through
+  // PackBox[n - 1] and CurveBox[n - 1], and by their layout names below.
+  std::array<PackBoxWidgets, 2> PackBox;
+  std::array<CurveBoxWidgets, 2> CurveBox;
   QWidget* Client = nullptr;
-  QGroupBox *GroupBox1 = nullptr, *PanelLoader = nullptr, *GroupBox3 = nullptr;
-  QGroupBox *GraphBox1 = nullptr, *GraphSpider = nullptr, *GraphBox2 = nullptr, *Memories = nullptr;
-  TSortedComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr, *ComboTemperature = nullptr;
-  TPanelButton *PanelHisto1 = nullptr, *PanelGb1Edit = nullptr, *PanelHisto2 = nullptr, *PanelGb3Edit = nullptr;
-  QLineEdit *EditReference1, *EditType1, *EditNbElements1, *EditDeltaPeak1, *EditResistor1, *EditCapacity1,
-      *EditCharge1, *EditCoupure1, *EditDecharge1;
-  QLineEdit *EditReference2, *EditType2, *EditNbElements2, *EditDeltaPeak2, *EditResistor2, *EditCapacity2,
-      *EditCharge2, *EditCoupure2, *EditDecharge2;
-  QLabel *LabelGb1Accu, *LabelGb1Ref, *LabelGb1Type, *LabelGb1Elem, *LabelGb1Delta, *LabelGb1Resistor,
-      *LabelGb1Capacity, *LabelGb1Cut, *LabelGb1Charge, *LabelGb1Discharge;
-  QLabel *LabelGb3Accu, *LabelGb3Ref, *LabelGb3Type, *LabelGb3Elem, *LabelGb3Delta, *LabelGb3Resistor,
-      *LabelGb3Capacity, *LabelGb3Cut, *LabelGb3Charge, *LabelGb3Discharge;
-  QLabel *Label72, *Label73, *Label78, *Label76, *Label4;
+  QGroupBox *&GroupBox1 = PackBox[0].Box, *&GroupBox3 = PackBox[1].Box;
+  TSortedComboBox *&ComboBox1 = PackBox[0].Combo, *&ComboBox2 = PackBox[1].Combo;
+  TPanelButton *&PanelHisto1 = PackBox[0].Histo, *&PanelHisto2 = PackBox[1].Histo;
+  TPanelButton *&PanelGb1Edit = PackBox[0].Edit, *&PanelGb3Edit = PackBox[1].Edit;
+  QLineEdit *&EditNbElements1 = PackBox[0].EditNbElements, *&EditResistor1 = PackBox[0].EditResistor,
+            *&EditResistor2 = PackBox[1].EditResistor;
+  QLabel*& LabelGb1Resistor = PackBox[0].LabelResistor;
+  QGroupBox *&GraphBox1 = CurveBox[0].Box, *&GraphBox2 = CurveBox[1].Box;
+  TGraph *&Graph1 = CurveBox[0].Graph, *&Graph2 = CurveBox[1].Graph;
+  TGraphSpider* Spider = nullptr;
+  QGroupBox *PanelLoader = nullptr, *GraphSpider = nullptr, *Memories = nullptr;
+  TSortedComboBox* ComboTemperature = nullptr;
   QLineEdit *EditInputVoltage, *EditTemperature, *EditOperatingMode1, *EditCycle, *EditOperatingMode2;
   QLabel *LTempUnit, *LabelLoaderAlim, *LabelLoaderTemp, *LabelLoaderOut1, *LabelLoaderCycle, *LabelLoaderOut2;
-  QLabel *TVoltage1, *TCurrent1, *TVoltage2, *TCurrent2, *TCells;
-  TPanelButton *PanelExport1, *PanelImport1, *PanelZoom1, *PanelErase1, *PanelPrint1;
-  TPanelButton *PanelExport2, *PanelImport2, *PanelZoom2, *PanelErase2, *PanelPrint2;
+  QLabel* TCells = nullptr;
   TPanelButton* PanelDataGraph = nullptr;
-  std::array<QLineEdit*, 11> ECharge{};
-  std::array<QLineEdit*, 11> EDecharge{};
+  std::array<QLineEdit*, charger::kMemoryCount + 1> ECharge{};
+  std::array<QLineEdit*, charger::kMemoryCount + 1> EDecharge{};
   QLabel *CommPanel = nullptr, *StatusBar = nullptr;
   QTimer* Timer = nullptr;
   QMenu *Systeme, *Com7, *Donnes1, *Mmoires1, *Aide1;
   QAction *Redmarrer1, *N1, *Sortie, *RAZ, *Effacer1, *Apropos1;
-  std::array<QAction*, 7> Com{};  // Com[1]..Com[6]
+  std::array<QAction*, charger::kPortCount + 1> Com{};  // Com[1]..Com[6]
 
  private:
   void BuildLayout();
-  void BuildPackBox(QGroupBox* box, int n);
+  void BuildPackBox(int n, int left);
+  void BuildCurveBox(int n, int top);
   void BuildMenu();
+  void SetPackBoxTexts(int n);
   void CreateControls();
   void ListPacks();
+  void OpenPort(int port, const char* openedCaption);
   void SetCommPanel(const char* caption, bool failed);
   void CheckPort(int port);
   void SetOutput2Look(bool enabled);
-  void SpiderEnable(bool on);
-  void Graph2Enable(bool on);
+  void PanelEraseClick(int n);
 
   class SerialSource : public ByteSource {
    public:

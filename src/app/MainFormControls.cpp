@@ -1,8 +1,8 @@
-// The curve and balancer controls inside their boxes.
-#include "app/MainForm.h"
-
+// The curve and balancer controls inside their boxes, and the buttons that
+// act on them.
 #include <QGroupBox>
 
+#include "app/MainForm.h"
 #include "platform/gui/PanelButton.h"
 #include "plot/gui/TGraph.h"
 #include "plot/gui/TGraphSpider.h"
@@ -17,48 +17,25 @@ void Place(QWidget* control, QWidget* box) {
 }  // namespace
 
 void TMainForm::CreateControls() {
-  Graph1 = new TGraph(GraphBox1, this);
-  Place(Graph1, GraphBox1);
-  Graph2 = new TGraph(GraphBox2, this);
-  Place(Graph2, GraphBox2);
+  for (CurveBoxWidgets& c : CurveBox) {
+    c.Graph = new TGraph(c.Box, this);
+    Place(c.Graph, c.Box);
+  }
   Spider = new TGraphSpider(this, GraphSpider);
   Place(Spider, GraphSpider);
-  Monitor.Graph1 = Graph1;
-  Monitor.Graph2 = Graph2;
-  Monitor.Spider = Spider;
+  Monitor.SetControls(Graph1, Graph2, Spider);
   connect(PanelDataGraph, &TPanelButton::clicked, this, [this] { PanelDataGraphClick(); });
-  connect(PanelZoom1, &TPanelButton::clicked, this, [this] { Graph1->Extract(); });
-  connect(PanelZoom2, &TPanelButton::clicked, this, [this] { Graph2->Extract(); });
-  connect(PanelErase1, &TPanelButton::clicked, this, [this] { PanelErase1Click(); });
-  connect(PanelErase2, &TPanelButton::clicked, this, [this] { PanelErase2Click(); });
-  connect(PanelPrint1, &TPanelButton::clicked, this,
-          [this] { Graph1->Print(AboutTitle, AboutVersion, S.PackName1); });
-  connect(PanelPrint2, &TPanelButton::clicked, this,
-          [this] { Graph2->Print(AboutTitle, AboutVersion, S.PackName2); });
+  for (int n = 1; n <= 2; ++n) {
+    CurveBoxWidgets& c = CurveBox[static_cast<size_t>(n - 1)];
+    TGraph* graph = c.Graph;
+    const char* packName = n == 1 ? PackName1 : PackName2;
+    connect(c.PanelZoom, &TPanelButton::clicked, this, [graph] { graph->Extract(); });
+    connect(c.PanelErase, &TPanelButton::clicked, this, [this, n] { PanelEraseClick(n); });
+    connect(c.PanelPrint, &TPanelButton::clicked, this,
+            [this, graph, packName] { graph->Print(AboutTitle, AboutVersion, packName); });
+  }
 }
 
-void TMainForm::PanelErase1Click() {
-  S.RestVoltage1 = 0.0f;
-  S.Resistance1 = 0.0f;
-  S.ResistanceArmed1 = false;
-  Graph1->Clear();
-}
-
-void TMainForm::PanelErase2Click() {
-  S.RestVoltage2 = 0.0f;
-  S.Resistance2 = 0.0f;
-  S.ResistanceArmed2 = false;
-  Graph2->Clear();
-}
+void TMainForm::PanelEraseClick(int n) { Monitor.EraseOutput(n); }
 
 void TMainForm::PanelDataGraphClick() { Spider->ToggleView(); }
-
-void TMainForm::SpiderEnable(bool on) {
-  if (on) Spider->Enable();
-  else Spider->Disable();
-}
-
-void TMainForm::Graph2Enable(bool on) {
-  if (on) Graph2->Enable();
-  else Graph2->Disable();
-}

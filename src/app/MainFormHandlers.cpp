@@ -9,6 +9,8 @@
 #include "platform/gui/PanelButton.h"
 #include "platform/gui/SortedComboBox.h"
 #include "platform/gui/WidgetLook.h"
+#include "plot/gui/TGraph.h"
+#include "plot/gui/TGraphSpider.h"
 #include "texts/Catalogue.h"
 #include "texts/TextIds.h"
 
@@ -27,6 +29,12 @@ void ShowText(QLabel* l, const std::string& text) {
   QString t = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
   if (l->text() != t) l->setText(t);
 }
+// A caption the core has not set yet keeps the one start-up gave the box.
+void ShowTitle(QGroupBox* box, const std::string& text) {
+  if (text.empty()) return;
+  QString t = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+  if (box->title() != t) box->setTitle(t);
+}
 // The status line shows a frame's bytes; anything that is not UTF-8 is shown
 // as the single-byte text the charger meant.
 QString FrameText(const std::string& text) {
@@ -38,7 +46,7 @@ QString FrameText(const std::string& text) {
 struct PortTexts {
   int openError, noPort, opened;
 };
-const PortTexts kPorts[7] = {
+const PortTexts kPorts[charger::kPortCount + 1] = {
     {0, 0, 0},
     {txt::Com1OpenError, txt::NoCom1, txt::Com1Opened},
     {txt::Com2OpenError, txt::NoCom2, txt::Com2Opened},
@@ -55,7 +63,7 @@ void TMainForm::TimerEvent() {
 }
 
 void TMainForm::ShowState() {
-  const ShownTexts& t = S.Shown;
+  const WindowTexts& t = Monitor.Texts();
   if (PanelLoader->title() != QString::fromUtf8(t.PanelLoaderCaption.c_str()))
     PanelLoader->setTitle(QString::fromUtf8(t.PanelLoaderCaption.c_str()));
   ShowText(EditInputVoltage, t.EditInputVoltage);
@@ -64,27 +72,37 @@ void TMainForm::ShowState() {
   ShowText(EditOperatingMode1, t.EditOperatingMode1);
   ShowText(EditOperatingMode2, t.EditOperatingMode2);
   ShowText(LTempUnit, t.LTempUnit);
-  ShowText(TVoltage1, t.TVoltage1);
-  ShowText(TCurrent1, t.TCurrent1);
-  ShowText(TVoltage2, t.TVoltage2);
-  ShowText(TCurrent2, t.TCurrent2);
-  ShowText(EditResistor1, t.EditResistor1);
-  ShowText(EditResistor2, t.EditResistor2);
+  for (int n = 1; n <= 2; ++n) {
+    const PackTexts& p = t.Pack(n);
+    const PackBoxWidgets& w = PackBox[static_cast<size_t>(n - 1)];
+    ShowText(w.EditReference, p.EditReference);
+    ShowText(w.EditType, p.EditType);
+    ShowText(w.EditDeltaPeak, p.EditDeltaPeak);
+    ShowText(w.EditNbElements, p.EditNbElements);
+    ShowText(w.EditCapacity, p.EditCapacity);
+    ShowText(w.EditCharge, p.EditCharge);
+    ShowText(w.EditCoupure, p.EditCoupure);
+    ShowText(w.EditDecharge, p.EditDecharge);
+    ShowText(w.EditResistor, p.EditResistor);
+    ShowTitle(w.Box, p.BoxCaption);
+    const CurveBoxWidgets& c = CurveBox[static_cast<size_t>(n - 1)];
+    ShowTitle(c.Box, p.GraphCaption);
+    ShowText(c.TVoltage, t.Curve(n).TVoltage);
+    ShowText(c.TCurrent, t.Curve(n).TCurrent);
+  }
   if (!t.LabelGb1ResistorCaption.empty()) ShowText(LabelGb1Resistor, t.LabelGb1ResistorCaption);
   if (LabelGb1Resistor->x() != t.LabelGb1ResistorLeft)
     LabelGb1Resistor->move(t.LabelGb1ResistorLeft, LabelGb1Resistor->y());
-  for (size_t k = 1; k <= 10; ++k) {
+  for (size_t k = 1; k <= charger::kMemoryCount; ++k) {
     ShowText(ECharge[k], t.ECharge[k]);
     ShowText(EDecharge[k], t.EDecharge[k]);
   }
   QString status = FrameText(t.StatusBar);
   if (StatusBar->text() != status) StatusBar->setText(status);
-  // The window reads the cell count from the edit, which the pack loader fills.
-  S.Shown.EditNbElements1 = EditNbElements1->text().toStdString();
 }
 
 void TMainForm::SetStatusText(const char* text) {
-  S.Shown.StatusBar = text;
+  Monitor.Texts().StatusBar = text;
   StatusBar->setText(QString::fromUtf8(text));
 }
 
@@ -97,25 +115,29 @@ void TMainForm::SetCommPanel(const char* caption, bool failed) {
 }
 
 void TMainForm::CheckPort(int port) {
-  for (int n = 1; n <= 6; ++n) Com[static_cast<size_t>(n)]->setChecked(n == port);
+  for (int n = 1; n <= charger::kPortCount; ++n) Com[static_cast<size_t>(n)]->setChecked(n == port);
 }
 
-void TMainForm::ComClick(int port) {
-  if (port < 1 || port > 6) return;
-  SerialPort->Close(*LogFile);
-  std::snprintf(S.PortName, sizeof S.PortName, "COM%d", port);
+// Opens the port named in PortName; openedCaption is what the communication
+// panel shows when it opened.
+void TMainForm::OpenPort(int port, const char* openedCaption) {
   const PortTexts& texts = kPorts[port];
-  if (SerialPort->Open(S.PortName) != -1) {
-    std::snprintf(S.MessageBuffer, sizeof S.MessageBuffer, "%s", UserTexts(texts.opened));
-    LogFile->WriteLine(S.MessageBuffer, true);
+  if (SerialPort->Open(PortName) != -1) {
+    LogFile->WriteLine(UserTexts(texts.opened), true);
     CheckPort(port);
-    SetCommPanel(S.PortName, false);
+    SetCommPanel(openedCaption, false);
   } else {
-    std::snprintf(S.MessageBuffer, sizeof S.MessageBuffer, "%s", UserTexts(texts.openError));
-    LogFile->WriteLine(S.MessageBuffer, true);
+    LogFile->WriteLine(UserTexts(texts.openError), true);
     CheckPort(0);
     SetCommPanel(UserTexts(texts.noPort), true);
   }
+}
+
+void TMainForm::ComClick(int port) {
+  if (port < 1 || port > charger::kPortCount) return;
+  SerialPort->Close(*LogFile);
+  std::snprintf(PortName, sizeof PortName, "COM%d", port);
+  OpenPort(port, PortName);
   RAZClick();
 }
 
@@ -126,9 +148,9 @@ void TMainForm::SortieClick() {
 }
 
 void TMainForm::ComboTemperatureChange() {
-  std::snprintf(S.MessageBuffer, sizeof S.MessageBuffer, "%s", ComboTemperature->currentText().toUtf8().constData());
-  if (std::strcmp(S.MessageBuffer, UserTexts(txt::Output1)) == 0) S.TemperatureOutput = 1;
-  if (std::strcmp(S.MessageBuffer, UserTexts(txt::Output2)) == 0) S.TemperatureOutput = 2;
+  const QByteArray chosen = ComboTemperature->currentText().toUtf8();
+  if (std::strcmp(chosen.constData(), UserTexts(txt::Output1)) == 0) Monitor.Values().TemperatureOutput = 1;
+  if (std::strcmp(chosen.constData(), UserTexts(txt::Output2)) == 0) Monitor.Values().TemperatureOutput = 2;
 }
 
 void TMainForm::RAZClick() {
@@ -149,26 +171,31 @@ void TMainForm::Redemarrer1Click() {
 // The components that belong to output 2, the temperature and the balancer,
 // in the order the looks switch them.
 void TMainForm::SetOutput2Look(bool on) {
-  QWidget* const group[] = {PanelGb3Edit, LabelLoaderTemp, LabelGb3Type, LabelGb3Ref, LabelGb3Delta,
-                            LabelGb3Capacity, LabelGb3Elem, LabelGb3Charge, LabelGb3Discharge, LabelGb3Cut,
-                            LabelGb3Accu, Label4, LabelGb3Resistor, Label72, Label73, Label78, Label76,
-                            PanelHisto2, LTempUnit, PanelDataGraph, GraphSpider, EditTemperature};
+  const PackBoxWidgets& p = PackBox[1];
+  QWidget* const group[] = {p.Edit, LabelLoaderTemp, p.LabelType, p.LabelRef, p.LabelDelta,
+                            p.LabelCapacity, p.LabelElem, p.LabelCharge, p.LabelDischarge, p.LabelCut,
+                            p.LabelAccu, p.UnitOhm, p.LabelResistor, p.UnitCapacity, p.UnitCharge,
+                            p.UnitDischarge, p.UnitCut, p.Histo, LTempUnit, PanelDataGraph, GraphSpider,
+                            EditTemperature};
   for (QWidget* w : group) w->setEnabled(on);
   LabelLoaderOut2->setText(on ? QString::fromUtf8(UserTexts(txt::Output2)) : QStringLiteral("Status"));
-  GroupBox3->setEnabled(on);
-  SetFontColour(GroupBox3, on ? kRed : kGrey);
+  p.Box->setEnabled(on);
+  SetFontColour(p.Box, on ? kRed : kGrey);
   SetFontColour(GraphSpider, on ? kRed : kGrey);
   SetFontColour(PanelDataGraph, on ? kBlue : kGrey);
-  SetFontColour(PanelGb3Edit, on ? kBlue : kGrey);
-  SpiderEnable(on);
+  SetFontColour(p.Edit, on ? kBlue : kGrey);
+  if (on) Spider->Enable();
+  else Spider->Disable();
   ComboTemperature->setEnabled(on);
-  ComboBox2->setEnabled(on);
-  GraphBox2->setEnabled(on);
-  SetFontColour(GraphBox2, on ? kRed : kGrey);
-  TPanelButton* const buttons[] = {PanelErase2, PanelZoom2, PanelPrint2, PanelImport2, PanelExport2};
+  p.Combo->setEnabled(on);
+  const CurveBoxWidgets& c = CurveBox[1];
+  c.Box->setEnabled(on);
+  SetFontColour(c.Box, on ? kRed : kGrey);
+  TPanelButton* const buttons[] = {c.PanelErase, c.PanelZoom, c.PanelPrint, c.PanelImport, c.PanelExport};
   for (TPanelButton* b : buttons) b->setEnabled(on);
   for (TPanelButton* b : buttons) SetFontColour(b, on ? kBlue : kGrey);
-  Graph2Enable(on);
+  if (on) c.Graph->Enable();
+  else c.Graph->Disable();
 }
 
 void TMainForm::Zephyral2Disabling() {

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <clocale>
 #include <exception>
+#include <memory>
 
 #include "app/MainForm.h"
 
@@ -11,8 +12,13 @@ int main(int argc, char** argv) {
   // QApplication took the whole locale from the environment; numbers in the
   // window, the log and the files keep the C locale's decimal point.
   std::setlocale(LC_NUMERIC, "C");
+  // The main window lives until the message loop has ended: the controls and
+  // the other windows reach it through MainForm for as long as they run. It
+  // goes before the application object, which its widgets need to the end.
+  std::unique_ptr<TMainForm> form;
   try {
-    MainForm = new TMainForm;
+    form = std::make_unique<TMainForm>();
+    MainForm = form.get();
     MainForm->FormCreate();
     MainForm->show();
     app.exec();
@@ -21,5 +27,6 @@ int main(int argc, char** argv) {
   } catch (...) {
     QMessageBox::critical(nullptr, QString(), QString());
   }
+  MainForm = nullptr;
   return 0;
 }

@@ -99,7 +99,7 @@ TEST_F(LivePort, Generation3ChargeShowsResistanceMemoryAndCurves) {
   EXPECT_EQ(form.EditOperatingMode1->text(), "[Delta-Peak]" + QString::fromUtf8(Lang("Fin", "End").c_str()));
   EXPECT_EQ(form.ECharge[1]->text(), "1800");
   EXPECT_EQ(form.ECharge[2]->text(), "");
-  EXPECT_EQ(form.TVoltage1->text(), "12200 mV");
+  EXPECT_EQ(form.CurveBox[0].TVoltage->text(), "12200 mV");
   EXPECT_EQ(form.Graph1->SampleCount(), 4);
   EXPECT_EQ(form.Graph2->SampleCount(), 4);
 

@@ -33,7 +33,7 @@ class PortsAndLooks : public ::testing::Test {
 };
 
 TEST_F(PortsAndLooks, ChoosingAMissingPortLogsClosingAndFailure) {
-  form_->S.Shown.StatusBar = "<-frame>";
+  form_->Monitor.Texts().StatusBar = "<-frame>";
   form_->ComClick(4);
   const std::string log = TempWorkDir::Read("Zephyral-1.log");
   const std::string tail = "[0-9:]{8} " + L("Pas ouvert", "Not Opened") + ": COM1\r\n[0-9:]{8} " +
@@ -43,7 +43,7 @@ TEST_F(PortsAndLooks, ChoosingAMissingPortLogsClosingAndFailure) {
   EXPECT_EQ(form_->CommPanel->text().toStdString(), L("Pas de COM4", "No COM4 port"));
   for (int n = 1; n <= 6; ++n) EXPECT_FALSE(form_->Com[static_cast<size_t>(n)]->isChecked());
   EXPECT_TRUE(form_->StatusBar->text().isEmpty()) << "a port choice clears the measurements";
-  EXPECT_STREQ(form_->S.PortName, "COM4");
+  EXPECT_STREQ(form_->PortName, "COM4");
 }
 
 TEST_F(PortsAndLooks, QuitLogsTheLastPortAndClosesTheLog) {
@@ -64,16 +64,16 @@ TEST_F(PortsAndLooks, OneOutputLookGreysOutput2AndComesBack) {
   EXPECT_TRUE(form_->EditOperatingMode2->isEnabled());
   EXPECT_EQ(form_->LabelLoaderOut2->text(), "Status");
   EXPECT_EQ(form_->EditOperatingMode2->toolTip(), "Status en cours sur la sortie 1");
-  EXPECT_EQ(form_->PanelErase2->palette().color(QPalette::WindowText), QColor(160, 160, 164));
+  EXPECT_EQ(form_->CurveBox[1].PanelErase->palette().color(QPalette::WindowText), QColor(160, 160, 164));
 
-  form_->S.Shown.EditCycle = "7";
+  form_->Monitor.Texts().EditCycle = "7";
   form_->Redemarrer1Click();
   EXPECT_TRUE(form_->GroupBox3->isEnabled());
   EXPECT_TRUE(form_->GraphBox2->isEnabled());
   EXPECT_EQ(form_->LabelLoaderOut2->text().toStdString(), L("Sortie 2", "Out 2"));
   EXPECT_EQ(form_->EditOperatingMode2->toolTip().toStdString(),
             L("Opération en cours sur la sortie 2", "Out 2 operation"));
-  EXPECT_EQ(form_->PanelErase2->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+  EXPECT_EQ(form_->CurveBox[1].PanelErase->palette().color(QPalette::WindowText), QColor(0, 0, 255));
   EXPECT_EQ(form_->GroupBox3->palette().color(QPalette::WindowText), QColor(255, 0, 0));
   EXPECT_EQ(form_->PanelLoader->title().toStdString(), L("Données Chargeur", "Loader Datas"));
   EXPECT_TRUE(form_->EditCycle->text().isEmpty());

@@ -45,8 +45,8 @@ TEST_F(Startup, EmptyFolderGetsFoldersLogAndEmptySelectors) {
   EXPECT_EQ(stat("Exports", &st), 0);
   EXPECT_EQ(Items(f->ComboBox1), QStringList{L("- aucun -", "- none -")});
   EXPECT_EQ(Items(f->ComboBox2), QStringList{L("- aucun -", "- none -")});
-  EXPECT_EQ(f->S.PackName1[0], '\0');
-  EXPECT_EQ(f->S.PackName2[0], '\0');
+  EXPECT_EQ(f->PackName1[0], '\0');
+  EXPECT_EQ(f->PackName2[0], '\0');
 
   const std::string log = TempWorkDir::Read("Zephyral-1.log");
   const std::string title = kEnglish ? "    Zephyral Loaders Software" : "Contr\xc3\xb4leur pour chargeurs Zephyral";
@@ -69,7 +69,7 @@ TEST_F(Startup, PackListingSkipsFoldersAndHiddenFilesAndSorts) {
   EXPECT_EQ(Items(f->ComboBox1), want);
   EXPECT_EQ(Items(f->ComboBox2), want);
   EXPECT_EQ(f->ComboBox1->currentIndex(), 0);
-  EXPECT_EQ(f->S.PackName1[0], '\0') << "selecting by program loads no pack";
+  EXPECT_EQ(f->PackName1[0], '\0') << "selecting by program loads no pack";
 }
 
 TEST_F(Startup, CaptionsHintsAndMenus) {
@@ -96,9 +96,9 @@ TEST_F(Startup, CaptionsHintsAndMenus) {
       {f->GroupBox1->title(), L("Caractéristiques Accu 1", "Pack 1 - Datas")},
       {f->GroupBox3->title(), L("Caractéristiques Accu 2", "Pack 2 - Datas")},
       {f->GroupBox3->toolTip(), L("Caractéristiques de l'Accu", "Pack Datas")},
-      {f->LabelGb3Elem->text(), L("Elém.", "Cells")},
+      {f->PackBox[1].LabelElem->text(), L("Elém.", "Cells")},
       {f->LabelGb1Resistor->text(), L("Rés.", "Res.")},
-      {f->EditType2->toolTip(), L("Type de l'accu : LiPo, NiCad, NiMh, Life ... (Fichier Pack)",
+      {f->PackBox[1].EditType->toolTip(), L("Type de l'accu : LiPo, NiCad, NiMh, Life ... (Fichier Pack)",
                                   "Pack Type : LiPo, NiCad, NiMh, Life ... (Pack File)")},
       {f->PanelLoader->title(), L("Données Chargeur", "Loader Datas")},
       {f->LabelLoaderOut2->text(), L("Sortie 2", "Out 2")},
@@ -107,12 +107,12 @@ TEST_F(Startup, CaptionsHintsAndMenus) {
       {f->GraphSpider->title(), L("Balancer/Equilibreur", "Balancer/Equalizer")},
       {f->Memories->title(), L("Mémoires", "Mémories")},
       {f->PanelDataGraph->toolTip(), L("Numérique/Graphique", "Numeric/Graphic")},
-      {f->PanelZoom2->toolTip(), L("Zoomer (Extraire) sur les données sélectionnées (entre les marqueurs)",
+      {f->CurveBox[1].PanelZoom->toolTip(), L("Zoomer (Extraire) sur les données sélectionnées (entre les marqueurs)",
                                    "Zoom (Extract) Selected Datas (According to Markers)")},
       {f->PanelHisto1->text(), L("L", "B")},
       {f->PanelHisto2->toolTip(), L("Livret d'entretien", "Maintenance booklet")},
       {f->PanelGb3Edit->text(), "E"},
-      {f->PanelExport1->text(), "X"},
+      {f->CurveBox[0].PanelExport->text(), "X"},
       {f->StatusBar->toolTip(), L("Toutes les secondes une nouvelle trame envoyée par le chargeur s'affiche ici !",
                                   "Every seconds a new frame send by the loader is displayed here !")},
       {f->CommPanel->toolTip(), L("Etat du port de communication série sélectionné", "Serial Port COM Status")},
@@ -132,14 +132,14 @@ TEST_F(Startup, MissingCom1IsShownInRedWithoutCheckMarks) {
 TEST_F(Startup, DecodingStateStartsAsTheChargerExpects) {
   TempWorkDir wd;
   auto f = Create();
-  EXPECT_EQ(f->S.Cycle, 1);
-  EXPECT_EQ(f->S.Phase, 1);
-  EXPECT_EQ(f->S.PreviousPhase, 1);
-  EXPECT_EQ(f->S.VoltageOffset, 3000);
-  EXPECT_EQ(f->S.ChargeMemoryIndex, 1);
-  EXPECT_EQ(f->S.DischargeMemoryIndex, 1);
-  EXPECT_EQ(f->S.TemperatureOutput, 1);
-  EXPECT_EQ(f->S.Generation, 0);
+  EXPECT_EQ(f->Monitor.Values().Cycle, 1);
+  EXPECT_EQ(f->Monitor.Values().Phase, 1);
+  EXPECT_EQ(f->Monitor.Values().PreviousPhase, 1);
+  EXPECT_EQ(f->Monitor.Values().VoltageOffset, 3000);
+  EXPECT_EQ(f->Monitor.Memories().ChargeMemoryIndex, 1);
+  EXPECT_EQ(f->Monitor.Memories().DischargeMemoryIndex, 1);
+  EXPECT_EQ(f->Monitor.Values().TemperatureOutput, 1);
+  EXPECT_EQ(f->Monitor.Reader().Generation, 0);
   EXPECT_EQ(f->ComboTemperature->currentText(), L("Sortie 1", "Out 1"));
   EXPECT_EQ(Items(f->ComboTemperature), (QStringList{L("Sortie 1", "Out 1"), L("Sortie 2", "Out 2")}));
 }
@@ -158,9 +158,9 @@ TEST_F(Startup, TemperatureSelectorFollowsTheUsersChoice) {
   auto f = Create();
   f->ComboTemperature->setCurrentIndex(1);
   f->ComboTemperatureChange();
-  EXPECT_EQ(f->S.TemperatureOutput, 2);
+  EXPECT_EQ(f->Monitor.Values().TemperatureOutput, 2);
   f->ComboTemperature->setCurrentIndex(0);
   f->ComboTemperatureChange();
-  EXPECT_EQ(f->S.TemperatureOutput, 1);
+  EXPECT_EQ(f->Monitor.Values().TemperatureOutput, 1);
 }
 }  // namespace

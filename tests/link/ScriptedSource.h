@@ -8,7 +8,8 @@
 #include <string>
 
 #include "link/ChargerMonitor.h"
-#include "monitor/MonitorState.h"
+#include "link/ByteSource.h"
+#include "plot/CurveSink.h"
 
 class ScriptedSource : public ByteSource {
  public:
@@ -30,9 +31,9 @@ class ScriptedSource : public ByteSource {
     return n;
   }
   int64_t Now() const { return now_; }
-  void Attach(ChargerMonitor& m) {
-    m.Port = this;
-    m.NowMs = [this] { return now_; };
+  void Attach(ChargerMonitor& m, TLogFile* log = nullptr, LookSink* looks = nullptr) {
+    m.Connect(this, log, looks);
+    m.Reader().NowMs = [this] { return now_; };
   }
 
  private:

@@ -28,7 +28,7 @@ TEST(DecodingGen2, ModeTexts) {
   for (auto c : cases) {
     Decoder d;
     d.Gen2({.mode = c.mode});
-    EXPECT_EQ(d.S.Shown.EditOperatingMode1, c.text) << std::hex << c.mode;
+    EXPECT_EQ(d.T.EditOperatingMode1, c.text) << std::hex << c.mode;
   }
 }
 
@@ -45,10 +45,10 @@ TEST(DecodingGen2, PhaseLettersAndWhichPhasesAddASample) {
   for (auto c : cases) {
     Decoder d;
     d.Gen2({.phase = c.phase});
-    EXPECT_EQ(d.S.Shown.EditOperatingMode2, c.letter) << c.phase;
+    EXPECT_EQ(d.T.EditOperatingMode2, c.letter) << c.phase;
     EXPECT_EQ(d.curve1.SampleCount(), c.sample ? 1 : 0) << c.phase;
-    EXPECT_EQ(d.S.Phase, c.phase);
-    EXPECT_EQ(d.S.PreviousPhase, 1);
+    EXPECT_EQ(d.V.Phase, c.phase);
+    EXPECT_EQ(d.V.PreviousPhase, 1);
   }
 }
 
@@ -60,13 +60,13 @@ TEST(DecodingGen2, FieldsAndShownValues) {
           .currentTenths = 0x04D2,
           .capacity = 1520,
           .phase = 2});
-  EXPECT_EQ(d.S.Cycle, 42);
-  EXPECT_EQ(d.S.SupplyVoltage, 11950);
-  EXPECT_EQ(d.S.Current1, 123);
-  EXPECT_EQ(d.S.Shown.EditCycle, "42");
-  EXPECT_EQ(d.S.Shown.EditInputVoltage, "11950");
-  EXPECT_EQ(d.S.Shown.TVoltage1, "12000 mV");
-  EXPECT_EQ(d.S.Shown.TCurrent1, "123 mA");
+  EXPECT_EQ(d.V.Cycle, 42);
+  EXPECT_EQ(d.V.SupplyVoltage, 11950);
+  EXPECT_EQ(d.V.Out[0].Current, 123);
+  EXPECT_EQ(d.T.EditCycle, "42");
+  EXPECT_EQ(d.T.EditInputVoltage, "11950");
+  EXPECT_EQ(d.T.Curve(1).TVoltage, "12000 mV");
+  EXPECT_EQ(d.T.Curve(1).TCurrent, "123 mA");
   ASSERT_EQ(d.curve1.SampleCount(), 1);
   EXPECT_EQ(d.Last1().v, 9000) << "voltage offset";
   EXPECT_EQ(d.Last1().c, 1520);
@@ -83,14 +83,14 @@ TEST(DecodingGen2, CurrentTenthsDropTheFraction) {
   for (auto c : cases) {
     Decoder d;
     d.Gen2({.currentTenths = c.tenths});
-    EXPECT_EQ(d.S.Current1, c.ma) << c.tenths;
+    EXPECT_EQ(d.V.Out[0].Current, c.ma) << c.tenths;
   }
 }
 
 TEST(DecodingGen2, SampleCarriesTheTemperatureLeftByGeneration3) {
   Decoder d;
-  d.S.Temperature = 21.7f;
-  d.S.TemperatureOutput = 2;  // not consulted for generation 2
+  d.V.Temperature = 21.7f;
+  d.V.TemperatureOutput = 2;  // not consulted for generation 2
   d.Gen2({});
   EXPECT_EQ(d.Last1().t, 21);
 }
@@ -100,10 +100,10 @@ TEST(DecodingGen2, PhaseChangesStoreMemoriesBeforeTheSample) {
   d.Gen2({.capacity = 10, .phase = 2});  // 1 -> 2: phase 1 ended, nothing kept
   d.Gen2({.capacity = 20, .phase = 2});  // no change
   EXPECT_EQ(d.curve1.SampleCount(), 2);
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 1);
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 1);
   d.Gen2({.capacity = 30, .phase = 8});  // charge ended
-  EXPECT_EQ(d.S.Shown.ECharge[1], "30");
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 2);
+  EXPECT_EQ(d.T.ECharge[1], "30");
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 2);
   EXPECT_EQ(d.curve1.SampleCount(), 3);
 }
 
@@ -114,7 +114,7 @@ TEST(DecodingGen2, PhaseOutOfRangeStoresNothing) {
   d.Gen2({.phase = 2});
   d.Gen2({.phase = 0});
   d.Gen2({.phase = 8});
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 1);
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 1);
   EXPECT_EQ(d.curve1.SampleCount(), 2);
 }
 
@@ -140,22 +140,20 @@ TEST(DecodingGen2, CellCountIsTheLeadingNumberOfThePackField) {
   };
   for (auto c : cases) {
     Decoder d;
-    d.S.Shown.EditNbElements1 = c.text;
+    d.T.Pack(1).EditNbElements = c.text;
     d.Gen2({});
-    EXPECT_EQ(d.S.CellCount1, c.count) << '"' << c.text << '"';
+    EXPECT_EQ(d.V.CellCount1, c.count) << '"' << c.text << '"';
   }
 }
 
 TEST(DecodingGen2, StartAndEndBytesDoNotMatter) {
   std::string frame = sim::BuildGen2Frame({.mode = 0x31, .voltage = 8123, .phase = 3});
   Decoder raw, shown;
-  raw.S.Generation = 2;
-  std::memcpy(raw.S.FrameBuffer, frame.data(), frame.size());
-  raw.m.DecodeFrame();
+  raw.m.Decoder().DecodeFrame(frame.data(), 2);
   shown.Feed(frame, 2);
-  EXPECT_EQ(raw.S.Shown.EditOperatingMode1, shown.S.Shown.EditOperatingMode1);
-  EXPECT_EQ(raw.S.Shown.EditOperatingMode2, "D");
-  EXPECT_EQ(raw.S.Shown.TVoltage1, shown.S.Shown.TVoltage1);
+  EXPECT_EQ(raw.T.EditOperatingMode1, shown.T.EditOperatingMode1);
+  EXPECT_EQ(raw.T.EditOperatingMode2, "D");
+  EXPECT_EQ(raw.T.Curve(1).TVoltage, shown.T.Curve(1).TVoltage);
 }
 
 TEST(DecodingGen2, ForeignBytesDecodeByTheDigitFormula) {
@@ -165,18 +163,18 @@ TEST(DecodingGen2, ForeignBytesDecodeByTheDigitFormula) {
   frame[31] = 0x0D;
   Decoder d;
   d.Feed(frame, 2);
-  EXPECT_EQ(d.S.Shown.EditOperatingMode1, "?");
-  EXPECT_EQ(d.S.Shown.EditOperatingMode2, "?");
-  EXPECT_EQ(d.S.Voltage1, -176 * 4369);
-  EXPECT_EQ(d.S.Current1, -176 * 4369 / 10);
+  EXPECT_EQ(d.T.EditOperatingMode1, "?");
+  EXPECT_EQ(d.T.EditOperatingMode2, "?");
+  EXPECT_EQ(d.V.Out[0].Voltage, -176 * 4369);
+  EXPECT_EQ(d.V.Out[0].Current, -176 * 4369 / 10);
   EXPECT_EQ(d.curve1.SampleCount(), 0);
 }
 
 TEST(Decoding, UndeterminedGenerationDecodesNothing) {
   Decoder d;
   d.Feed(sim::BuildGen3Frame({}), 0);
-  EXPECT_EQ(d.S.Shown.EditCycle, "");
-  EXPECT_EQ(d.S.Shown.TVoltage1, "");
+  EXPECT_EQ(d.T.EditCycle, "");
+  EXPECT_EQ(d.T.Curve(1).TVoltage, "");
   EXPECT_EQ(d.curve1.SampleCount(), 0);
 }
 

@@ -22,7 +22,7 @@ TEST(DecodingGen3, AlgorithmTags) {
   for (auto c : cases) {
     Decoder d;
     d.Gen3({.state1 = 1, .algorithm1 = c.algorithm});
-    EXPECT_EQ(d.S.Shown.EditOperatingMode1, c.text) << c.algorithm;
+    EXPECT_EQ(d.T.EditOperatingMode1, c.text) << c.algorithm;
   }
 }
 
@@ -39,7 +39,7 @@ TEST(DecodingGen3, StateWordsAfterAStop) {
   for (auto c : cases) {
     Decoder d;  // previous state 0
     d.Gen3({.state1 = c.state, .algorithm1 = 1});
-    EXPECT_EQ(d.S.Shown.EditOperatingMode1, c.text) << c.state;
+    EXPECT_EQ(d.T.EditOperatingMode1, c.text) << c.state;
   }
 }
 
@@ -82,7 +82,7 @@ TEST(DecodingGen3, EndRuleAcrossConsecutiveFrames) {
     int i = 0;
     for (const Step& s : seq.steps) {
       d.Gen3({.state1 = s.state, .algorithm1 = s.algorithm});
-      EXPECT_EQ(d.S.Shown.EditOperatingMode1, s.shown) << seq.name << ", frame " << i;
+      EXPECT_EQ(d.T.EditOperatingMode1, s.shown) << seq.name << ", frame " << i;
       ++i;
     }
   }
@@ -92,11 +92,11 @@ TEST(DecodingGen3, EditIsNotWrittenWhileThePauseOrEndLasts) {
   for (int state : {3, 5}) {
     Decoder d;
     d.Gen3({.state1 = state});
-    d.S.Shown.EditOperatingMode1.clear();  // as a change of charger does
+    d.T.EditOperatingMode1.clear();  // as a change of charger does
     d.Gen3({.state1 = state, .algorithm1 = 2});
-    EXPECT_EQ(d.S.Shown.EditOperatingMode1, "") << state;
+    EXPECT_EQ(d.T.EditOperatingMode1, "") << state;
     d.Gen3({.state1 = 0});
-    EXPECT_EQ(d.S.Shown.EditOperatingMode1, "[Automatique]Arrêt");
+    EXPECT_EQ(d.T.EditOperatingMode1, "[Automatique]Arrêt");
   }
 }
 
@@ -131,16 +131,16 @@ TEST(DecodingGen3, Output2Texts) {
   for (auto c : cases) {
     Decoder d;
     d.Gen3({.state2 = c.state, .mode2 = c.mode});
-    EXPECT_EQ(d.S.Shown.EditOperatingMode2, c.text) << c.mode << "/" << c.state;
+    EXPECT_EQ(d.T.EditOperatingMode2, c.text) << c.mode << "/" << c.state;
   }
 }
 
 TEST(DecodingGen3, Output2TextIsWrittenOnEveryFrame) {
   Decoder d;
   d.Gen3({.state2 = 5});
-  d.S.Shown.EditOperatingMode2.clear();
+  d.T.EditOperatingMode2.clear();
   d.Gen3({.state2 = 5});
-  EXPECT_EQ(d.S.Shown.EditOperatingMode2, "[Delta-Peak]Fin");
+  EXPECT_EQ(d.T.EditOperatingMode2, "[Delta-Peak]Fin");
 }
 
 TEST(DecodingGen3, Temperature) {
@@ -165,11 +165,11 @@ TEST(DecodingGen3, Temperature) {
   };
   for (auto c : cases) {
     Decoder d;
-    d.S.TemperatureOutput = c.output;
+    d.V.TemperatureOutput = c.output;
     d.Gen3({.temperatureTenths = c.tenths, .probe = c.probe, .fahrenheit = c.fahrenheit});
-    EXPECT_EQ(d.S.Shown.EditTemperature, c.shown) << c.name;
-    EXPECT_EQ(d.S.Shown.LTempUnit, c.unit) << c.name;
-    EXPECT_FLOAT_EQ(d.S.Temperature, c.temperature) << c.name;
+    EXPECT_EQ(d.T.EditTemperature, c.shown) << c.name;
+    EXPECT_EQ(d.T.LTempUnit, c.unit) << c.name;
+    EXPECT_FLOAT_EQ(d.V.Temperature, c.temperature) << c.name;
     EXPECT_EQ(d.Last1().t, c.t1) << c.name;
     EXPECT_EQ(d.Last2().t, c.t2) << c.name;
   }
@@ -179,9 +179,9 @@ TEST(DecodingGen3, ProbeRemovedEmptiesTheValueAndKeepsTheUnit) {
   Decoder d;
   d.Gen3({.temperatureTenths = 250, .probe = 1, .fahrenheit = 1});
   d.Gen3({.temperatureTenths = 250, .probe = 0, .fahrenheit = 0});
-  EXPECT_EQ(d.S.Shown.EditTemperature, "");
-  EXPECT_EQ(d.S.Shown.LTempUnit, "°F");
-  EXPECT_EQ(d.S.Temperature, 0.0f);
+  EXPECT_EQ(d.T.EditTemperature, "");
+  EXPECT_EQ(d.T.LTempUnit, "°F");
+  EXPECT_EQ(d.V.Temperature, 0.0f);
   EXPECT_EQ(d.Last1().t, 0);
 }
 
@@ -197,12 +197,12 @@ TEST(DecodingGen3, ValuesSamplesAndShownTexts) {
           .voltage2 = 8400,
           .current2 = 700,
           .capacity2 = 90});
-  EXPECT_EQ(d.S.Shown.EditInputVoltage, "13800");
-  EXPECT_EQ(d.S.Shown.EditCycle, "3");
-  EXPECT_EQ(d.S.Shown.TVoltage1, "12000 mV");
-  EXPECT_EQ(d.S.Shown.TCurrent1, "1500 mA");
-  EXPECT_EQ(d.S.Shown.TVoltage2, "8400 mV");
-  EXPECT_EQ(d.S.Shown.TCurrent2, "700 mA");
+  EXPECT_EQ(d.T.EditInputVoltage, "13800");
+  EXPECT_EQ(d.T.EditCycle, "3");
+  EXPECT_EQ(d.T.Curve(1).TVoltage, "12000 mV");
+  EXPECT_EQ(d.T.Curve(1).TCurrent, "1500 mA");
+  EXPECT_EQ(d.T.Curve(2).TVoltage, "8400 mV");
+  EXPECT_EQ(d.T.Curve(2).TCurrent, "700 mA");
   ASSERT_EQ(d.curve1.SampleCount(), 1);
   ASSERT_EQ(d.curve2.SampleCount(), 1);
   EXPECT_EQ(d.Last1().v, 9000);
@@ -216,9 +216,9 @@ TEST(DecodingGen3, ValuesSamplesAndShownTexts) {
 TEST(DecodingGen3, StoppedOutputsShowNoCurrent) {
   Decoder d;
   d.Gen3({.state1 = 0, .current1 = 500, .state2 = 0, .current2 = 300});
-  EXPECT_EQ(d.S.Shown.TCurrent1, "0 mA");
+  EXPECT_EQ(d.T.Curve(1).TCurrent, "0 mA");
   EXPECT_EQ(d.Last1().i, 0);
-  EXPECT_EQ(d.S.Shown.TCurrent2, "0 mA");
+  EXPECT_EQ(d.T.Curve(2).TCurrent, "0 mA");
   EXPECT_EQ(d.Last2().i, 0);
   // Every frame gives both curves a sample, whatever the states.
   d.Gen3({.state1 = 9, .state2 = 9});
@@ -243,7 +243,7 @@ TEST(DecodingGen3, CellAverages) {
     for (size_t k = 0; k < c.cells.size(); ++k) v.cells[k] = c.cells[k];
     Decoder d;
     d.Gen3(v);
-    EXPECT_EQ(d.S.CellAverage, c.average);
+    EXPECT_EQ(d.V.CellAverage, c.average);
     ASSERT_EQ(d.spider.calls, 1);
     EXPECT_EQ(d.spider.average, c.average);
     EXPECT_EQ(d.spider.cells[0], 0) << "entry 0 is never written";
@@ -253,7 +253,7 @@ TEST(DecodingGen3, CellAverages) {
 
 TEST(DecodingGen3, VoltageOffsetAppliesToBothCurves) {
   Decoder d;
-  d.S.VoltageOffset = 2500;
+  d.V.VoltageOffset = 2500;
   d.Gen3({.voltage1 = 2000, .voltage2 = 0});
   EXPECT_EQ(d.Last1().v, -500);
   EXPECT_EQ(d.Last2().v, -2500);
@@ -264,21 +264,20 @@ TEST(DecodingGen3, StateChangeStoresTheCapacityOfTheFrameThatShowsIt) {
   d.Gen3({.state1 = 1, .capacity1 = 100});
   d.Gen3({.state1 = 1, .capacity1 = 1400});
   d.Gen3({.state1 = 5, .capacity1 = 1500});
-  EXPECT_EQ(d.S.Shown.ECharge[1], "1500");
+  EXPECT_EQ(d.T.ECharge[1], "1500");
   d.Gen3({.state1 = 2, .capacity1 = 10});
   d.Gen3({.state1 = 3, .capacity1 = 1200});
-  EXPECT_EQ(d.S.Shown.EDecharge[1], "1200");
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 2);
-  EXPECT_EQ(d.S.DischargeMemoryIndex, 2);
+  EXPECT_EQ(d.T.EDecharge[1], "1200");
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 2);
+  EXPECT_EQ(d.Mem.DischargeMemoryIndex, 2);
 }
 
 TEST(DecodingGen3, WithoutSinks) {
   Decoder d;
-  d.m.Graph1 = d.m.Graph2 = nullptr;
-  d.m.Spider = nullptr;
+  d.m.SetControls(nullptr, nullptr, nullptr);
   d.Gen3({.state1 = 1, .current1 = 100, .cells = {4000}});
-  EXPECT_EQ(d.S.Shown.TCurrent1, "100 mA");
-  EXPECT_EQ(d.S.CellAverage, 4000);
+  EXPECT_EQ(d.T.Curve(1).TCurrent, "100 mA");
+  EXPECT_EQ(d.V.CellAverage, 4000);
 }
 
 TEST(DecodingGen3, ForeignBytesThatPassTheChecksumGiveFallbacks) {
@@ -289,10 +288,10 @@ TEST(DecodingGen3, ForeignBytesThatPassTheChecksumGiveFallbacks) {
   frame.replace(97, 4, sim::Hex(static_cast<unsigned>(sim::Gen3Checksum(frame)) & 0xFFFF, 4));
   Decoder d;
   d.Feed(frame, 3);
-  EXPECT_EQ(d.S.Shown.EditOperatingMode1, "[Algo Def]Op Def?");
-  EXPECT_EQ(d.S.Shown.EditOperatingMode2, "[Def ?]Op Def?");
-  EXPECT_EQ(d.S.Voltage1, 67 * 4369);
-  EXPECT_EQ(d.S.CellAverage, 67 * 4369);
+  EXPECT_EQ(d.T.EditOperatingMode1, "[Algo Def]Op Def?");
+  EXPECT_EQ(d.T.EditOperatingMode2, "[Def ?]Op Def?");
+  EXPECT_EQ(d.V.Out[0].Voltage, 67 * 4369);
+  EXPECT_EQ(d.V.CellAverage, 67 * 4369);
   EXPECT_EQ(d.curve1.SampleCount(), 1);
 
   std::string low = frame;
@@ -300,8 +299,8 @@ TEST(DecodingGen3, ForeignBytesThatPassTheChecksumGiveFallbacks) {
   low.replace(97, 4, sim::Hex(static_cast<unsigned>(sim::Gen3Checksum(low)) & 0xFFFF, 4));
   Decoder n;
   n.Feed(low, 3);
-  EXPECT_EQ(n.S.CellAverage, 0) << "negative cells are not counted";
-  EXPECT_EQ(n.S.Shown.EditOperatingMode1, "[Algo Def]Op Def?");
+  EXPECT_EQ(n.V.CellAverage, 0) << "negative cells are not counted";
+  EXPECT_EQ(n.T.EditOperatingMode1, "[Algo Def]Op Def?");
 }
 
 TEST(DecodingGen3, ThroughTheTick) {
@@ -310,20 +309,18 @@ TEST(DecodingGen3, ThroughTheTick) {
   CountingCurve c1, c2;
   CellSpy spider;
   src.Attach(m);
-  m.Graph1 = &c1;
-  m.Graph2 = &c2;
-  m.Spider = &spider;
+  m.SetControls(&c1, &c2, &spider);
   std::string idle = sim::BuildGen3Frame({});
   src.Burst(idle + idle + idle);
   m.TimerEvent();
-  ASSERT_EQ(m.S.Generation, 3);
+  ASSERT_EQ(m.Reader().Generation, 3);
   src.Burst(sim::BuildGen3Frame(
       {.state1 = 1, .algorithm1 = 4, .voltage1 = 12500, .current1 = 2000, .cells = {4150, 4160}}));
   ASSERT_TRUE(m.TimerEvent());
-  EXPECT_EQ(m.S.Shown.EditOperatingMode1, "[CC-CV]Charge");
-  EXPECT_EQ(m.S.Shown.EditOperatingMode2, "[Automatique]Arrêt");
-  EXPECT_EQ(m.S.Shown.TVoltage1, "12500 mV");
-  EXPECT_EQ(m.S.Shown.TCurrent1, "2000 mA");
+  EXPECT_EQ(m.Texts().EditOperatingMode1, "[CC-CV]Charge");
+  EXPECT_EQ(m.Texts().EditOperatingMode2, "[Automatique]Arrêt");
+  EXPECT_EQ(m.Texts().Curve(1).TVoltage, "12500 mV");
+  EXPECT_EQ(m.Texts().Curve(1).TCurrent, "2000 mA");
   ASSERT_EQ(c1.SampleCount(), 1);
   EXPECT_EQ(c1.samples.back().v, 9500);
   EXPECT_EQ(c2.SampleCount(), 1);
@@ -333,7 +330,7 @@ TEST(DecodingGen3, ThroughTheTick) {
   bad[20] = bad[20] == '1' ? '2' : '1';
   src.Burst(bad);
   m.TimerEvent();
-  EXPECT_EQ(m.S.Shown.EditOperatingMode1, "[CC-CV]Charge");
+  EXPECT_EQ(m.Texts().EditOperatingMode1, "[CC-CV]Charge");
   EXPECT_EQ(c1.SampleCount(), 1);
 }
 

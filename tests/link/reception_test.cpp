@@ -9,6 +9,7 @@
 #include "FrameBuilder.h"
 #include "ScriptedSource.h"
 #include "link/ChargerMonitor.h"
+#include "link/LookSink.h"
 #include "link/LogFile.h"
 
 namespace {
@@ -28,11 +29,8 @@ class Reception : public ::testing::Test {
     dir_ = mkdtemp(tmpl);
     ASSERT_EQ(chdir(dir_.c_str()), 0);
     log_.Open("Zephyral");
-    src_.Attach(m_);
-    m_.LogFile = &log_;
-    m_.Graph1 = &curve1_;
-    m_.Graph2 = &curve2_;
-    m_.Looks = &looks_;
+    src_.Attach(m_, &log_, &looks_);
+    m_.SetControls(&curve1_, &curve2_, nullptr);
   }
   void TearDown() override {
     log_.Close();
@@ -80,17 +78,17 @@ TEST(Hexa2Dec, FormulaWithoutValidation) {
 TEST_F(Reception, TraceMapsBytesBeforeSynchronisation) {
   src_.Burst(std::string("\x0c" "A\x0d\x20\x21\x80\x7f\x22", 8));
   m_.TimerEvent();
-  EXPECT_EQ(std::string(m_.S.ReceiveTrace, m_.S.TraceIndex), "<A>---\x7f\"");
-  EXPECT_EQ(m_.S.StartByteCount, 1);
-  EXPECT_FALSE(m_.S.Synchronised);
+  EXPECT_EQ(std::string(m_.Reader().ReceiveTrace, m_.Reader().TraceIndex), "<A>---\x7f\"");
+  EXPECT_EQ(m_.Reader().StartByteCount, 1);
+  EXPECT_FALSE(m_.Reader().Synchronised);
 }
 
 TEST_F(Reception, TraceIndexStopsAt511) {
   src_.Burst(std::string(700, 'x') + "yz");
   m_.TimerEvent();
-  EXPECT_EQ(m_.S.TraceIndex, 511);
-  EXPECT_EQ(m_.S.ReceiveTrace[510], 'x');
-  EXPECT_EQ(m_.S.ReceiveTrace[511], 'z');
+  EXPECT_EQ(m_.Reader().TraceIndex, 511);
+  EXPECT_EQ(m_.Reader().ReceiveTrace[510], 'x');
+  EXPECT_EQ(m_.Reader().ReceiveTrace[511], 'z');
 }
 
 TEST_F(Reception, ThirdStartByteSynchronisesAndIdentifies) {
@@ -105,30 +103,29 @@ TEST_F(Reception, ThirdStartByteSynchronisesAndIdentifies) {
   for (const Case& c : cases) {
     ChargerMonitor m;
     ScriptedSource src;
-    src.Attach(m);
     LookSpy looks;
-    m.Looks = &looks;
+    src.Attach(m, nullptr, &looks);
     src.Burst(c.frame + c.frame);
     m.TimerEvent();
-    EXPECT_FALSE(m.S.Synchronised);
+    EXPECT_FALSE(m.Reader().Synchronised);
     src.Burst(c.frame);  // its start byte is the third one
     m.TimerEvent();
-    EXPECT_TRUE(m.S.Synchronised);
-    EXPECT_EQ(m.S.FrameLength, c.length);
-    EXPECT_EQ(m.S.Generation, c.generation);
-    EXPECT_EQ(m.S.Shown.PanelLoaderCaption, c.caption);
+    EXPECT_TRUE(m.Reader().Synchronised);
+    EXPECT_EQ(m.Reader().FrameLength, c.length);
+    EXPECT_EQ(m.Reader().Generation, c.generation);
+    EXPECT_EQ(m.Texts().PanelLoaderCaption, c.caption);
     EXPECT_EQ(looks.disabling, c.disablings);
-    EXPECT_TRUE(m.S.Shown.StatusBar.empty()) << "the third frame is not read as a frame";
+    EXPECT_TRUE(m.Texts().StatusBar.empty()) << "the third frame is not read as a frame";
   }
 }
 
 TEST_F(Reception, TraceWithoutEndByteIsUnknownVersionOne) {
   src_.Burst("\x0c" "abc\x0c" "def\x0c");
   m_.TimerEvent();
-  EXPECT_TRUE(m_.S.Synchronised);
-  EXPECT_EQ(m_.S.FrameLength, 1);
-  EXPECT_EQ(m_.S.Generation, 0);
-  EXPECT_EQ(m_.S.Shown.PanelLoaderCaption, "Zephyral (version inconnue 1)");
+  EXPECT_TRUE(m_.Reader().Synchronised);
+  EXPECT_EQ(m_.Reader().FrameLength, 1);
+  EXPECT_EQ(m_.Reader().Generation, 0);
+  EXPECT_EQ(m_.Texts().PanelLoaderCaption, "Zephyral (version inconnue 1)");
 }
 
 TEST_F(Reception, SynchronisationIsLogged) {
@@ -148,7 +145,7 @@ TEST_F(Reception, FirstFrameReadIsOpenedByTheFourthStartByte) {
   m_.TimerEvent();
   src_.Burst(f);
   EXPECT_TRUE(m_.TimerEvent());
-  EXPECT_EQ(m_.S.Shown.StatusBar, "<-" + f.substr(1, 30) + ">");
+  EXPECT_EQ(m_.Texts().StatusBar, "<-" + f.substr(1, 30) + ">");
   EXPECT_NE(LogText().find(" <-" + f.substr(1, 30) + ">\r\n"), std::string::npos);
 }
 
@@ -158,9 +155,9 @@ TEST_F(Reception, OneFramePerTick) {
   m_.TimerEvent();
   src_.Burst(Gen3(11000) + Gen3(11500));
   m_.TimerEvent();
-  std::string first = m_.S.Shown.StatusBar;
+  std::string first = m_.Texts().StatusBar;
   m_.TimerEvent();
-  EXPECT_NE(first, m_.S.Shown.StatusBar);
+  EXPECT_NE(first, m_.Texts().StatusBar);
 }
 
 TEST_F(Reception, ValidationRules) {
@@ -190,8 +187,8 @@ TEST_F(Reception, ValidationRules) {
       {0, g3, false},
   };
   for (auto& c : cases) {
-    m_.S.Generation = c.gen;
-    EXPECT_EQ(m_.FrameIsValid(c.frame.data()), c.valid) << c.gen << " " << c.frame;
+    m_.Reader().Generation = c.gen;
+    EXPECT_EQ(m_.Reader().FrameIsValid(c.frame.data()), c.valid) << c.gen << " " << c.frame;
   }
 }
 
@@ -203,9 +200,9 @@ TEST_F(Reception, BadFrameIsLoggedWithTheCurveCount) {
   std::string bad = f;
   bad[20] = 0x0C;
   src_.Burst(bad);
-  m_.S.Shown.StatusBar = "previous";
+  m_.Texts().StatusBar = "previous";
   m_.TimerEvent();
-  EXPECT_EQ(m_.S.Shown.StatusBar, "previous");
+  EXPECT_EQ(m_.Texts().StatusBar, "previous");
   std::string log = LogText();
   EXPECT_NE(log.find(" Frame Error\r\n"), std::string::npos);
   EXPECT_NE(log.find(" Trame 17: <" + bad + ">\r\n"), std::string::npos) << log;
@@ -218,27 +215,27 @@ TEST_F(Reception, FrameCutShortIsDroppedAfterTheWaitLimit) {
   src_.Burst(f.substr(0, 40));  // the charger stops mid-frame
   const int64_t before = src_.Now();
   EXPECT_TRUE(m_.TimerEvent());
-  EXPECT_LE(src_.Now() - before, m_.FrameWaitLimitMs + 251);
-  EXPECT_TRUE(m_.S.Shown.StatusBar.empty());
+  EXPECT_LE(src_.Now() - before, m_.Reader().FrameWaitLimitMs + 251);
+  EXPECT_TRUE(m_.Texts().StatusBar.empty());
   EXPECT_NE(LogText().find(" Trame 0: <" + f.substr(0, 40) + ">\r\n"), std::string::npos);
   // The next whole frame is read normally.
   src_.Burst(f);
   m_.TimerEvent();
-  EXPECT_EQ(m_.S.Shown.StatusBar.substr(0, 2), "<-");
+  EXPECT_EQ(m_.Texts().StatusBar.substr(0, 2), "<-");
 }
 
 TEST_F(Reception, UndeterminedGenerationStaysWithinTheBuffer) {
   // A '>' with no '<' before it: the measured length can reach 512.
   src_.Burst(std::string(600, 'x') + "\x0d");
   m_.TimerEvent();
-  m_.S.StartByteCount = 2;
-  m_.S.TraceIndex = 511;
-  m_.S.ReceiveTrace[510] = '>';
+  m_.Reader().StartByteCount = 2;
+  m_.Reader().TraceIndex = 511;
+  m_.Reader().ReceiveTrace[510] = '>';
   src_.Burst("\x0c");
   m_.TimerEvent();
-  ASSERT_TRUE(m_.S.Synchronised);
-  EXPECT_EQ(m_.S.Generation, 0);
-  EXPECT_GT(m_.S.FrameLength, 256);
+  ASSERT_TRUE(m_.Reader().Synchronised);
+  EXPECT_EQ(m_.Reader().Generation, 0);
+  EXPECT_GT(m_.Reader().FrameLength, 256);
   src_.Burst("\x0c" + std::string(400, 'y'));
   EXPECT_TRUE(m_.TimerEvent());
   EXPECT_NE(LogText().find(" Trame 0: <\x0c" + std::string(255, 'y') + ">\r\n"), std::string::npos);
@@ -246,7 +243,7 @@ TEST_F(Reception, UndeterminedGenerationStaysWithinTheBuffer) {
 
 TEST_F(Reception, SilentTickChangesNothing) {
   EXPECT_FALSE(m_.TimerEvent());
-  EXPECT_EQ(m_.S.TraceIndex, 0);
+  EXPECT_EQ(m_.Reader().TraceIndex, 0);
   EXPECT_EQ(LogText(), "");
 }
 
@@ -254,19 +251,19 @@ TEST_F(Reception, ChangeChargerIdentifiesFromTheNewChargersFrames) {
   std::string g2 = Gen2();
   src_.Burst(g2 + g2 + g2);
   m_.TimerEvent();
-  ASSERT_EQ(m_.S.Generation, 2);
+  ASSERT_EQ(m_.Reader().Generation, 2);
   m_.Redemarrer1Click();
   EXPECT_EQ(looks_.enabling, 1);
-  EXPECT_EQ(m_.S.Shown.PanelLoaderCaption, "Donn\xc3\xa9" "es Chargeur");
-  EXPECT_FALSE(m_.S.Synchronised);
+  EXPECT_EQ(m_.Texts().PanelLoaderCaption, "Donn\xc3\xa9" "es Chargeur");
+  EXPECT_FALSE(m_.Reader().Synchronised);
   std::string g3 = Gen3();
   src_.Burst(g3);  // one start byte from the new charger does not synchronise
   m_.TimerEvent();
-  EXPECT_FALSE(m_.S.Synchronised);
+  EXPECT_FALSE(m_.Reader().Synchronised);
   src_.Burst(g3 + g3);
   m_.TimerEvent();
-  EXPECT_TRUE(m_.S.Synchronised);
-  EXPECT_EQ(m_.S.Generation, 3);
+  EXPECT_TRUE(m_.Reader().Synchronised);
+  EXPECT_EQ(m_.Reader().Generation, 3);
 }
 
 }  // namespace

@@ -26,13 +26,13 @@ TEST(StoreMemory, WhichEndsAreKept) {
   };
   for (auto c : cases) {
     Decoder d;
-    d.S.Generation = c.generation;
-    d.S.Capacity1 = 777;
-    d.m.StoreMemory(c.ended);
-    EXPECT_EQ(d.S.ChargeMemoryIndex, c.chargeIndex) << c.generation << "/" << c.ended;
-    EXPECT_EQ(d.S.DischargeMemoryIndex, c.dischargeIndex) << c.generation << "/" << c.ended;
-    EXPECT_EQ(d.S.Shown.ECharge[1], c.chargeIndex == 2 ? "777" : "");
-    EXPECT_EQ(d.S.Shown.EDecharge[1], c.dischargeIndex == 2 ? "777" : "");
+    d.Generation = c.generation;
+    d.V.Out[0].Capacity = 777;
+    d.StoreMemory(c.ended);
+    EXPECT_EQ(d.Mem.ChargeMemoryIndex, c.chargeIndex) << c.generation << "/" << c.ended;
+    EXPECT_EQ(d.Mem.DischargeMemoryIndex, c.dischargeIndex) << c.generation << "/" << c.ended;
+    EXPECT_EQ(d.T.ECharge[1], c.chargeIndex == 2 ? "777" : "");
+    EXPECT_EQ(d.T.EDecharge[1], c.dischargeIndex == 2 ? "777" : "");
   }
 }
 
@@ -44,20 +44,20 @@ TEST(MemoriesGen2, ThreePerColumnThenCountedOnly) {
     d.Gen2({.capacity = capacity + 1, .phase = 8});
   };
   charge(1100);
-  EXPECT_EQ(d.S.Shown.ECharge[1], "1100") << "the capacity of the first F frame";
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 2);
+  EXPECT_EQ(d.T.ECharge[1], "1100") << "the capacity of the first F frame";
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 2);
   charge(1200);
   charge(1300);
   charge(1400);  // the fourth charge end
-  EXPECT_EQ(Column(d.S.Shown.ECharge), Filled({"1100", "1200", "1300"}));
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 5);
-  EXPECT_EQ(Column(d.S.Shown.EDecharge), Filled({}));
+  EXPECT_EQ(Column(d.T.ECharge), Filled({"1100", "1200", "1300"}));
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 5);
+  EXPECT_EQ(Column(d.T.EDecharge), Filled({}));
 
   d.m.Effacer1Click();
-  EXPECT_EQ(Column(d.S.Shown.ECharge), Filled({}));
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 1);
+  EXPECT_EQ(Column(d.T.ECharge), Filled({}));
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 1);
   charge(900);
-  EXPECT_EQ(Column(d.S.Shown.ECharge), Filled({"900"}));
+  EXPECT_EQ(Column(d.T.ECharge), Filled({"900"}));
 }
 
 TEST(MemoriesGen3, TenPerColumnThenCountedOnly) {
@@ -68,52 +68,52 @@ TEST(MemoriesGen3, TenPerColumnThenCountedOnly) {
     d.Gen3({.state1 = 2});
     d.Gen3({.state1 = 0, .capacity1 = 10 * i});
   }
-  EXPECT_EQ(Column(d.S.Shown.ECharge),
+  EXPECT_EQ(Column(d.T.ECharge),
             (std::vector<std::string>{"100", "200", "300", "400", "500", "600", "700", "800", "900",
                                       "1000"}));
-  EXPECT_EQ(Column(d.S.Shown.EDecharge), (std::vector<std::string>{"10", "20", "30", "40", "50",
+  EXPECT_EQ(Column(d.T.EDecharge), (std::vector<std::string>{"10", "20", "30", "40", "50",
                                                                    "60", "70", "80", "90", "100"}));
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 12);
-  EXPECT_EQ(d.S.DischargeMemoryIndex, 12);
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 12);
+  EXPECT_EQ(d.Mem.DischargeMemoryIndex, 12);
 }
 
 TEST(MemoriesIndex, DoesNotOverflow) {
   Decoder d;
-  d.S.Generation = 3;
-  d.S.ChargeMemoryIndex = INT32_MAX;
-  d.S.DischargeMemoryIndex = INT32_MAX - 1;
-  d.m.StoreMemory(1);
-  d.m.StoreMemory(2);
-  d.m.StoreMemory(2);
-  EXPECT_EQ(d.S.ChargeMemoryIndex, INT32_MAX);
-  EXPECT_EQ(d.S.DischargeMemoryIndex, INT32_MAX);
-  EXPECT_EQ(Column(d.S.Shown.ECharge), Filled({}));
+  d.Generation = 3;
+  d.Mem.ChargeMemoryIndex = INT32_MAX;
+  d.Mem.DischargeMemoryIndex = INT32_MAX - 1;
+  d.StoreMemory(1);
+  d.StoreMemory(2);
+  d.StoreMemory(2);
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, INT32_MAX);
+  EXPECT_EQ(d.Mem.DischargeMemoryIndex, INT32_MAX);
+  EXPECT_EQ(Column(d.T.ECharge), Filled({}));
 }
 
 TEST(MemoriesClear, EmptiesMemoriesOnly) {
   Decoder d;
-  d.S.Generation = 3;
+  d.Generation = 3;
   for (int i = 1; i <= 10; ++i) {
-    d.S.Shown.ECharge[i] = "c";
-    d.S.Shown.EDecharge[i] = "d";
+    d.T.ECharge[i] = "c";
+    d.T.EDecharge[i] = "d";
   }
-  d.S.ChargeMemoryIndex = 7;
-  d.S.DischargeMemoryIndex = 13;
-  d.S.Shown.EditResistor1 = " 0.100";
-  d.S.Shown.StatusBar = "<-frame>";
-  d.S.ResistanceArmed1 = true;
-  d.S.RestVoltage1 = 11900;
+  d.Mem.ChargeMemoryIndex = 7;
+  d.Mem.DischargeMemoryIndex = 13;
+  d.T.Pack(1).EditResistor = " 0.100";
+  d.T.StatusBar = "<-frame>";
+  d.R(1).ResistanceArmed = true;
+  d.R(1).RestVoltage = 11900;
   d.curve1.AddSample(1, 2, 3, 4);
 
   d.m.Effacer1Click();
-  EXPECT_EQ(Column(d.S.Shown.ECharge), Filled({}));
-  EXPECT_EQ(Column(d.S.Shown.EDecharge), Filled({}));
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 1);
-  EXPECT_EQ(d.S.DischargeMemoryIndex, 1);
-  EXPECT_EQ(d.S.Shown.EditResistor1, " 0.100");
-  EXPECT_EQ(d.S.Shown.StatusBar, "<-frame>");
-  EXPECT_TRUE(d.S.ResistanceArmed1);
-  EXPECT_EQ(d.S.RestVoltage1, 11900.0f);
+  EXPECT_EQ(Column(d.T.ECharge), Filled({}));
+  EXPECT_EQ(Column(d.T.EDecharge), Filled({}));
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 1);
+  EXPECT_EQ(d.Mem.DischargeMemoryIndex, 1);
+  EXPECT_EQ(d.T.Pack(1).EditResistor, " 0.100");
+  EXPECT_EQ(d.T.StatusBar, "<-frame>");
+  EXPECT_TRUE(d.R(1).ResistanceArmed);
+  EXPECT_EQ(d.R(1).RestVoltage, 11900.0f);
   EXPECT_EQ(d.curve1.SampleCount(), 1);
   EXPECT_EQ(d.curve1.clears, 0);
 }

@@ -39,7 +39,7 @@ void RunFrames(const Case3& c, bool output2) {
   int i = 0;
   for (const Frame3& f : c.frames) {
     d.Gen3(output2 ? Out2(f) : Out1(f));
-    const std::string& field = output2 ? d.S.Shown.EditResistor2 : d.S.Shown.EditResistor1;
+    const std::string& field = output2 ? d.T.Pack(2).EditResistor : d.T.Pack(1).EditResistor;
     EXPECT_EQ(field, f.shown) << c.name << ", frame " << i;
     ++i;
   }
@@ -116,26 +116,26 @@ TEST(ResistanceGen3, OutputThatWasNeverLoadedShowsNoValue) {
   Decoder d;
   d.Gen3({.state1 = 1, .voltage1 = 11900, .current1 = 0});
   d.Gen3({.state1 = 1, .voltage1 = 12100, .current1 = 1000});
-  EXPECT_EQ(d.S.Resistance1, 0.0f);
-  EXPECT_FALSE(d.S.ResistanceArmed1);
-  EXPECT_EQ(d.S.LoadedVoltage1, 12100);
+  EXPECT_EQ(d.R(1).Resistance, 0.0f);
+  EXPECT_FALSE(d.R(1).ResistanceArmed);
+  EXPECT_EQ(d.R(1).LoadedVoltage, 12100);
 }
 
 TEST(ResistanceGen3, ArmedStateAndLoadedVoltage) {
   Decoder d;
   d.Gen3({.state1 = 1, .voltage1 = 12000, .current1 = 1000});
-  EXPECT_FALSE(d.S.ResistanceArmed1);
-  EXPECT_EQ(d.S.LoadedVoltage1, 12000);
+  EXPECT_FALSE(d.R(1).ResistanceArmed);
+  EXPECT_EQ(d.R(1).LoadedVoltage, 12000);
   d.Gen3({.state1 = 1, .voltage1 = 11900, .current1 = 10});
-  EXPECT_TRUE(d.S.ResistanceArmed1);
-  EXPECT_EQ(d.S.RestVoltage1, 11900.0f);
-  EXPECT_EQ(d.S.LoadedVoltage1, 12000) << "a rest frame keeps the loaded voltage";
+  EXPECT_TRUE(d.R(1).ResistanceArmed);
+  EXPECT_EQ(d.R(1).RestVoltage, 11900.0f);
+  EXPECT_EQ(d.R(1).LoadedVoltage, 12000) << "a rest frame keeps the loaded voltage";
   d.Gen3({.state1 = 1, .voltage1 = 12100, .current1 = 1000});
-  EXPECT_FALSE(d.S.ResistanceArmed1);
-  EXPECT_FLOAT_EQ(d.S.Resistance1, 0.1f);
-  EXPECT_EQ(d.S.LoadedVoltage1, 12100);
-  EXPECT_EQ(d.S.Shown.LabelGb1ResistorLeft, 202) << "generation 3 leaves the label alone";
-  EXPECT_EQ(d.S.Shown.LabelGb1ResistorCaption, "");
+  EXPECT_FALSE(d.R(1).ResistanceArmed);
+  EXPECT_FLOAT_EQ(d.R(1).Resistance, 0.1f);
+  EXPECT_EQ(d.R(1).LoadedVoltage, 12100);
+  EXPECT_EQ(d.T.LabelGb1ResistorLeft, 202) << "generation 3 leaves the label alone";
+  EXPECT_EQ(d.T.LabelGb1ResistorCaption, "");
 }
 
 // Generation 2: one frame, with the pack's cell count, and the field and
@@ -190,13 +190,13 @@ TEST(ResistanceGen2, Computation) {
   };
   for (const Case2& c : cases) {
     Decoder d;
-    d.S.Shown.EditNbElements1 = c.cells;
+    d.T.Pack(1).EditNbElements = c.cells;
     int i = 0;
     for (const Frame2& f : c.frames) {
       d.Gen2({.voltage = f.mv, .currentTenths = f.tenths, .phase = f.phase});
-      EXPECT_EQ(d.S.Shown.EditResistor1, f.shown) << c.name << ", frame " << i;
-      EXPECT_EQ(d.S.Shown.LabelGb1ResistorCaption, f.label) << c.name << ", frame " << i;
-      EXPECT_EQ(d.S.Shown.LabelGb1ResistorLeft, f.left) << c.name << ", frame " << i;
+      EXPECT_EQ(d.T.Pack(1).EditResistor, f.shown) << c.name << ", frame " << i;
+      EXPECT_EQ(d.T.LabelGb1ResistorCaption, f.label) << c.name << ", frame " << i;
+      EXPECT_EQ(d.T.LabelGb1ResistorLeft, f.left) << c.name << ", frame " << i;
       ++i;
     }
   }
@@ -207,10 +207,10 @@ TEST(ResistanceGen2, NoRestVoltageNoValue) {
   d.Gen2({.voltage = 8000, .currentTenths = 0, .phase = 2});
   d.m.RAZClick();  // rest voltage back to 0
   d.Gen2({.voltage = 8400, .currentTenths = 10000, .phase = 2});
-  EXPECT_EQ(d.S.Shown.EditResistor1, " ");
+  EXPECT_EQ(d.T.Pack(1).EditResistor, " ");
   d.Gen2({.voltage = 8000, .currentTenths = 0, .phase = 2});
   d.Gen2({.voltage = 8400, .currentTenths = 10000, .phase = 2});
-  EXPECT_EQ(d.S.Shown.EditResistor1, " 0.400");
+  EXPECT_EQ(d.T.Pack(1).EditResistor, " 0.400");
 }
 
 class CurveOrder : public CurveSink {
@@ -229,8 +229,7 @@ TEST(MeasuresClear, ResetsResistanceStateAndCurvesOnly) {
   Decoder d;
   std::string order;
   CurveOrder g1(order, '1'), g2(order, '2');
-  d.m.Graph1 = &g1;
-  d.m.Graph2 = &g2;
+  d.m.SetControls(&g1, &g2, nullptr);
   d.Gen3({.state1 = 1,
           .voltage1 = 12000,
           .current1 = 1000,
@@ -256,34 +255,34 @@ TEST(MeasuresClear, ResetsResistanceStateAndCurvesOnly) {
           .state2 = 1,
           .voltage2 = 7900,
           .current2 = 0});
-  d.S.Shown.EditResistor1 = " 0.100";
-  d.S.Shown.EditResistor2 = " 0.100";
-  d.S.Shown.StatusBar = "<-frame>";
-  ASSERT_TRUE(d.S.ResistanceArmed1);
-  ASSERT_TRUE(d.S.ResistanceArmed2);
-  ASSERT_EQ(d.S.Shown.ECharge[1], "1234");
+  d.T.Pack(1).EditResistor = " 0.100";
+  d.T.Pack(2).EditResistor = " 0.100";
+  d.T.StatusBar = "<-frame>";
+  ASSERT_TRUE(d.R(1).ResistanceArmed);
+  ASSERT_TRUE(d.R(2).ResistanceArmed);
+  ASSERT_EQ(d.T.ECharge[1], "1234");
 
   d.m.RAZClick();
   EXPECT_EQ(order, "12") << "curve 1, then curve 2";
-  EXPECT_EQ(d.S.RestVoltage1, 0.0f);
-  EXPECT_EQ(d.S.RestVoltage2, 0.0f);
-  EXPECT_EQ(d.S.Resistance1, 0.0f);
-  EXPECT_EQ(d.S.Resistance2, 0.0f);
-  EXPECT_FALSE(d.S.ResistanceArmed1);
-  EXPECT_FALSE(d.S.ResistanceArmed2);
-  EXPECT_EQ(d.S.Shown.StatusBar, "");
+  EXPECT_EQ(d.R(1).RestVoltage, 0.0f);
+  EXPECT_EQ(d.R(2).RestVoltage, 0.0f);
+  EXPECT_EQ(d.R(1).Resistance, 0.0f);
+  EXPECT_EQ(d.R(2).Resistance, 0.0f);
+  EXPECT_FALSE(d.R(1).ResistanceArmed);
+  EXPECT_FALSE(d.R(2).ResistanceArmed);
+  EXPECT_EQ(d.T.StatusBar, "");
   // What stays.
-  EXPECT_EQ(d.S.LoadedVoltage1, 12100);
-  EXPECT_EQ(d.S.LoadedVoltage2, 8100);
-  EXPECT_EQ(d.S.Shown.EditResistor1, " 0.100");
-  EXPECT_EQ(d.S.Shown.EditResistor2, " 0.100");
-  EXPECT_EQ(d.S.Shown.ECharge[1], "1234");
-  EXPECT_EQ(d.S.ChargeMemoryIndex, 2);
+  EXPECT_EQ(d.R(1).LoadedVoltage, 12100);
+  EXPECT_EQ(d.R(2).LoadedVoltage, 8100);
+  EXPECT_EQ(d.T.Pack(1).EditResistor, " 0.100");
+  EXPECT_EQ(d.T.Pack(2).EditResistor, " 0.100");
+  EXPECT_EQ(d.T.ECharge[1], "1234");
+  EXPECT_EQ(d.Mem.ChargeMemoryIndex, 2);
   // Disarmed: the next load computes nothing.
   d.Gen3({.state1 = 1, .voltage1 = 12100, .current1 = 1000});
-  EXPECT_EQ(d.S.Shown.EditResistor1, " 0.100");
+  EXPECT_EQ(d.T.Pack(1).EditResistor, " 0.100");
 
-  d.m.Graph1 = d.m.Graph2 = nullptr;
+  d.m.SetControls(nullptr, nullptr, nullptr);
   d.m.RAZClick();  // no curve: nothing to clear
 }
 

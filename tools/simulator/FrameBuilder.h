@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "charger/ChargerLayout.h"
+
 namespace sim {
 
 struct Gen2Values {
@@ -28,7 +30,7 @@ struct Gen3Values {
   int probe = 0, fahrenheit = 0;
   int state2 = 0, mode2 = 0;
   int voltage2 = 4000, current2 = 0, capacity2 = 0;
-  int cells[12] = {};       // mV, cell 1 first
+  int cells[charger::gen3::kCellCount] = {};  // mV, cell 1 first
   char filler = '0';
 };
 

@@ -1,5 +1,7 @@
 #include "Scenario.h"
 
+#include "charger/ChargerLayout.h"
+
 #include <algorithm>
 
 namespace sim {
@@ -162,14 +164,17 @@ std::vector<Gen2Values> Gen2CycleTimeline() {
 
 std::string SpoilFrame(const std::string& frame) {
   std::string f = frame;
-  if (f.size() == 102) {
+  constexpr size_t kVoltage1 = charger::gen3::kVoltage1;
+  // Inside the generation-2 frame, where no start byte may stand.
+  constexpr size_t kGen2Spoilt = charger::gen2::kCurrent + 1;
+  if (f.size() == charger::kGen3FrameLength) {
     // The first digit of output 1's voltage: a decoder that skipped the
     // checksum would show a voltage far off.
     static const std::string kDigits = "0123456789ABCDEF";
-    size_t d = kDigits.find(f[13]);
-    f[13] = kDigits[d == std::string::npos ? 0 : (d + 1) % 16];
-  } else if (f.size() >= 17) {
-    f[16] = 0x0C;
+    size_t d = kDigits.find(f[kVoltage1]);
+    f[kVoltage1] = kDigits[d == std::string::npos ? 0 : (d + 1) % 16];
+  } else if (f.size() > kGen2Spoilt) {
+    f[kGen2Spoilt] = static_cast<char>(charger::kStartByte);
   }
   return f;
 }
@@ -188,7 +193,7 @@ std::string NoiseBytes(int64_t n) {
   for (int i = 0; i < count; ++i) {
     h = mix(h);
     unsigned char b = static_cast<unsigned char>(h & 0xFF);
-    if (b == 0x0C || b == 0x0D || b == '<' || b == '>') b ^= 0x40;
+    if (b == charger::kStartByte || b == charger::kEndByte || b == '<' || b == '>') b ^= 0x40;
     out.push_back(static_cast<char>(b));
   }
   return out;

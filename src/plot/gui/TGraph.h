@@ -11,7 +11,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "monitor/MonitorState.h"
+#include "plot/CurveSink.h"
 #include "plot/CurvePath.h"
 #include "plot/CurveStore.h"
 

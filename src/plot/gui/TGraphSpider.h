@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "monitor/MonitorState.h"
+#include "plot/CellSink.h"
 #include "plot/SpiderHost.h"
 
 class QPainter;
