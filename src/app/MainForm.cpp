@@ -46,9 +46,14 @@ QGroupBox* Box(QWidget* parent, const char* caption, int x, int y, int w, int h)
   SetTextColour(b, kRed);
   return b;
 }
-QLabel* Label(QWidget* parent, const char* caption, int x, int y, int w = 60) {
+// A box's caption band: from the top to just above the frame line the style
+// draws under the caption.
+constexpr int kTitleBandTop = 1;
+constexpr int kTitleBandHeight = 16;
+
+QLabel* Label(QWidget* parent, const char* caption, int x, int y, int w = 60, int h = 17) {
   auto* l = new QLabel(Q(caption), parent);
-  l->setGeometry(x, y, w, 17);
+  l->setGeometry(x, y, w, h);
   l->setFont(Font("Comic Sans MS", true));
   SetTextColour(l, kBlack);
   return l;
@@ -61,9 +66,9 @@ QLineEdit* Edit(QWidget* parent, int x, int y, int w, const QColor& colour = kRe
   SetTextColour(e, colour);
   return e;
 }
-TPanelButton* Button(QWidget* parent, const char* caption, int x, int y) {
+TPanelButton* Button(QWidget* parent, const char* caption, int x, int y, int h = 20) {
   auto* b = new TPanelButton(Q(caption), parent);
-  b->setGeometry(x, y, 20, 20);
+  b->setGeometry(x, y, 20, h);
   b->setFont(Font("Courier", true, true, 13));
   SetTextColour(b, kBlue);
   return b;
@@ -77,8 +82,9 @@ void TMainForm::BuildPackBox(int n, int left) {
   w.Combo->setGeometry(80, 20, 208, 21);
   w.Combo->setFont(Font("MS Sans Serif", false));
   SetTextColour(w.Combo, kBlack);
-  w.Histo = Button(box, "L", 298, 14);
-  w.Edit = Button(box, "E", 298, 38);
+  // Both buttons sit below the frame line that runs under the caption.
+  w.Histo = Button(box, "L", 298, 20);
+  w.Edit = Button(box, "E", 298, 44);
   auto label = [&](const char* c, int x, int y, int width = 60) { return Label(box, c, x, y, width); };
   w.LabelAccu = label("Accu", 8, 22);
   w.LabelRef = label("Référence", 8, 50);
@@ -110,15 +116,17 @@ void TMainForm::BuildCurveBox(int n, int top) {
   CurveBoxWidgets& w = CurveBox[static_cast<size_t>(n - 1)];
   QGroupBox* box = w.Box =
       Box(Client, n == 1 ? "Sortie 1 - Données Graphiques " : "Sortie 2 - Données Graphiques ", 8, top, 745, 233);
-  w.TVoltage = Label(box, "", 330, 12, 100);
+  // The values and the buttons share the caption's band, above the frame
+  // line: the curve control takes the box from 33 pixels down.
+  w.TVoltage = Label(box, "", 330, kTitleBandTop, 100, kTitleBandHeight);
   SetTextColour(w.TVoltage, kBlue);
-  w.TCurrent = Label(box, "", 440, 12, 100);
+  w.TCurrent = Label(box, "", 440, kTitleBandTop, 100, kTitleBandHeight);
   SetTextColour(w.TCurrent, kRed);
-  w.PanelExport = Button(box, "X", 717, 10);
-  w.PanelImport = Button(box, "I", 694, 10);
-  w.PanelZoom = Button(box, "Z", 671, 10);
-  w.PanelErase = Button(box, "E", 648, 10);
-  w.PanelPrint = Button(box, "P", 625, 10);
+  w.PanelExport = Button(box, "X", 717, kTitleBandTop, kTitleBandHeight);
+  w.PanelImport = Button(box, "I", 694, kTitleBandTop, kTitleBandHeight);
+  w.PanelZoom = Button(box, "Z", 671, kTitleBandTop, kTitleBandHeight);
+  w.PanelErase = Button(box, "E", 648, kTitleBandTop, kTitleBandHeight);
+  w.PanelPrint = Button(box, "P", 625, kTitleBandTop, kTitleBandHeight);
 }
 
 void TMainForm::BuildLayout() {
@@ -154,8 +162,9 @@ void TMainForm::BuildLayout() {
   BuildCurveBox(1, 192);
   GraphSpider = Box(Client, "Equilibreur", 757, 192, 241, 233);
   BuildCurveBox(2, 424);
-  TCells = Label(GraphSpider, "", 20, 14, 120);
-  PanelDataGraph = Button(GraphSpider, "N", 213, 10);
+  // Between the frame line and the balancer control, clear of the caption.
+  TCells = Label(GraphSpider, "", 20, 19, 120, 14);
+  PanelDataGraph = Button(GraphSpider, "N", 213, kTitleBandTop, kTitleBandHeight);
 
   Memories = Box(Client, "Mémoires", 757, 424, 241, 262);
   for (int k = 1; k <= charger::kMemoryCount; ++k) {
