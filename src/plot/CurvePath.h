@@ -5,7 +5,7 @@
 // move and line, series after series within each sample step, so at a crossing
 // the later series of the later step lies on top. With a day of samples on a
 // few hundred pixel columns that is half a million lines, most of them
-// vertical runs inside one column. EmitByColumn gives the same pixels with a
+// vertical runs inside one column. CurveColumnPath gives the same pixels with a
 // few primitives per column: lines between columns are kept as they are, and
 // the vertical lines inside a column are replaced by the runs of pixels that
 // each series owns last, drawn in the order of the step that last covered
@@ -23,7 +23,7 @@ class CurvePathSink {
   // One move to `from` and one line to `to`, in the series' colour.
   virtual void Segment(int series, curve::Point from, curve::Point to) = 0;
   // Pixels (x, top) to (x, bottom), both included, top <= bottom, already
-  // clipped to the rows given to EmitByColumn.
+  // clipped to the request's rows.
   virtual void Run(int series, int32_t x, int32_t top, int32_t bottom) = 0;
 };
 
@@ -42,8 +42,8 @@ struct CurvePathRequest {
 void EmitEverySegment(const CurveStore& store, const CurvePathRequest& request,
                       CurvePathSink& sink);
 
-// The same pixels, grouped by device column. `scratch` is reused from call to
-// call; it never holds more than four runs per visible row.
+// The same pixels, grouped by device column. The pieces of one column are
+// kept from call to call; they never hold more than four runs per visible row.
 class CurveColumnPath {
  public:
   void Emit(const CurveStore& store, const CurvePathRequest& request, CurvePathSink& sink);

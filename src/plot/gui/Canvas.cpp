@@ -106,11 +106,6 @@ void Canvas::SetFontPlain() {
   escapement_ = 0;
 }
 
-int Canvas::FontCellHeight() const {
-  const QFontMetrics fm(font_, painter_.device());
-  return fm.ascent() + fm.descent();
-}
-
 void Canvas::LineTo(int x, int y) {
   const QPoint to(x, y);
   painter_.drawLine(pos_, to);

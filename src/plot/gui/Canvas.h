@@ -26,19 +26,14 @@ class Canvas {
   explicit Canvas(QPainter& painter, QImage* image = nullptr);
 
   QPainter& Painter() { return painter_; }
-  // Logical dots per inch of the device, for sizes in points.
-  int DpiY() const { return dpiY_; }
 
   void SetPenColor(const QColor& c);
   void SetPenStyle(PenStyle style);
   void SetPenWidth(int width);
   int PenWidth() const { return penWidth_; }
-  PenStyle GetPenStyle() const { return penStyle_; }
-  QColor PenColor() const { return penColor_; }
 
   void SetBrushColor(const QColor& c) { brushColor_ = c; }
   void SetBrushStyle(BrushStyle style) { brushStyle_ = style; }
-  BrushStyle GetBrushStyle() const { return brushStyle_; }
 
   // height > 0: the character cell's height; height < 0: the em height; both
   // in device pixels. escapement in tenths of a degree, counter-clockwise.
@@ -49,12 +44,9 @@ class Canvas {
   void SetFontColor(const QColor& c) { fontColor_ = c; }
   void SetFontPlain();
   const QFont& Font() const { return font_; }
-  int FontEscapement() const { return escapement_; }
-  int FontCellHeight() const;
 
   void MoveTo(int x, int y) { pos_ = QPoint(x, y); }
   void LineTo(int x, int y);
-  QPoint PenPos() const { return pos_; }
   // Pixels (x, top) to (x, bottom) in the pen colour: the same pixels as a
   // line between those two points.
   void VerticalRun(int x, int top, int bottom);
