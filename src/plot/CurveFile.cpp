@@ -143,27 +143,46 @@ class LineReader {
   LineReader(int32_t voltageOffset, ImportSink& sink) : offset_(voltageOffset), sink_(sink) {}
 
   void Feed(const char* data, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-      const char c = data[i];
-      if (c == '\n') continue;
-      if (c != '\r') {
-        if (len_ < kMaxLineChars)
-          line_[len_++] = c;
-        else
-          tooLong_ = true;
-        continue;
+    const char* p = data;
+    const char* const end = data + size;
+    while (p < end) {
+      while (p < end && *p == '\n') ++p;  // LF ends nothing: the CR does
+      const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p)));
+      const char* stop = cr ? cr : end;
+      const size_t n = static_cast<size_t>(stop - p);
+      if (cr && len_ == 0 && n <= kMaxLineChars && !std::memchr(p, '\n', n)) {
+        // The usual line, whole inside this block: read in place.
+        EndLine(p, n);
+      } else {
+        Append(p, n);
+        if (cr) EndLine(line_, len_);
       }
-      ++lines_;
-      if (lines_ >= 2 && !tooLong_) DataLine();
-      len_ = 0;
-      tooLong_ = false;
+      if (!cr) break;
+      p = cr + 1;
     }
   }
 
  private:
-  void DataLine() {
+  void Append(const char* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+      if (p[i] == '\n') continue;
+      if (len_ < kMaxLineChars)
+        line_[len_++] = p[i];
+      else
+        tooLong_ = true;
+    }
+  }
+
+  void EndLine(const char* text, size_t len) {
+    ++lines_;
+    if (lines_ >= 2 && !tooLong_) DataLine(text, len);
+    len_ = 0;
+    tooLong_ = false;
+  }
+
+  void DataLine(const char* text, size_t len) {
     int64_t v[5];
-    if (!ReadFive(line_, len_, v)) return;
+    if (!ReadFive(text, len, v)) return;
     const int64_t volt = v[1] - offset_;
     // A number that is not a 32-bit integer was not written by an export:
     // the line is passed over rather than stored wrapped round.

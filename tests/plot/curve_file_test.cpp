@@ -144,7 +144,7 @@ TEST(CurveFile, ImportLineRules) {
       {"signs and runs of blanks", "H\r\n +1 \t\t 3000   -2 +3\t4 tail\r\n", {{0, 3, -2, 4}}},
       {"fewer than five numbers add nothing", "H\r\n1\t2\t3\t4\r\n\r\nabc\r\n1\t2\t3\t4\tx\r\n- 1\t2\t3\t4\t5\r\n", {}},
       {"63 characters are read, 64 skipped",
-       "H\r\n" + n63 + "\r\n" + n63 + " \r\n" + n63 + "\r\n", {{5, 4, 3, 5}, {5, 4, 3, 5}}},
+       "H\r\n" + n63 + "\r\n" + n63 + " \r\n" + n63 + "\n\n\r\n", {{5, 4, 3, 5}, {5, 4, 3, 5}}},
       {"beyond 32 bits skipped",
        "H\r\n1\t2147483648\t0\t0\t0\r\n1\t-2147482000\t0\t0\t0\r\n1\t3000\t0\t99999999999999999999\t0\r\n"
        "2147483648\t3000\t0\t0\t0\r\n1\t2147483647\t0\t0\t-2147483648\r\n",
