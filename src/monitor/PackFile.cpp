@@ -1,6 +1,7 @@
 #include "monitor/PackFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -212,8 +213,14 @@ int ParsePack(const char* data, size_t size, PackFields& fields) {
 }
 
 int ImportPack(const char* path, PackFields& fields) {
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  // Non-blocking only so that a pipe under that name cannot hang the open.
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return 0;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return 0;
+  }
   // One byte beyond the limit tells a file that was cut from one that fits.
   std::vector<char> buffer(kMaxTextBytes + 1);
   size_t got = 0;
@@ -221,7 +228,7 @@ int ImportPack(const char* path, PackFields& fields) {
   while (got < buffer.size()) {
     const ssize_t r = ::read(fd, buffer.data() + got, buffer.size() - got);
     if (r < 0 && errno == EINTR) continue;
-    if (r < 0) failed = true;  // a folder, say: nothing to read
+    if (r < 0) failed = true;
     if (r <= 0) break;
     got += static_cast<size_t>(r);
   }

@@ -123,7 +123,9 @@ TEST_F(PackDir, ReadOnlyFileLoadsAndUnreadablePathsLeaveTheFields) {
   EXPECT_EQ(pack::ImportPack(path.c_str(), f), 10);
   EXPECT_EQ(f, kFullFields);
 
-  for (const std::string& bad : {dir_ + "/missing.pck", dir_}) {
+  const std::string pipe = dir_ + "/pipe.pck";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  for (const std::string& bad : {dir_ + "/missing.pck", dir_, pipe}) {
     PackFields kept;
     kept.Type = "kept";
     EXPECT_EQ(pack::ImportPack(bad.c_str(), kept), 0) << bad;

@@ -183,7 +183,9 @@ TEST_F(CurveDir, FullCurveRoundTripWithSixDigitTimes) {
 }
 
 TEST_F(CurveDir, ImportOfWhatCannotBeReadLeavesTheCurve) {
-  for (const std::string& path : {File("missing.txt"), dir_}) {
+  const std::string pipe = File("pipe.txt");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  for (const std::string& path : {File("missing.txt"), dir_, pipe}) {
     Recorder r;
     r.samples.push_back({1, 2, 3, 4});
     EXPECT_FALSE(curvefile::Import(path.c_str(), kOffset, r)) << path;
