@@ -40,13 +40,28 @@ case "$mode" in
     # Sanitized build of the whole suite.
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEPHYRAL_SANITIZE=ON -DZEPHYRAL_BENCH=OFF
     cmake --build build-asan -j "$jobs"
-    # Fuzzing the reception core for a bounded time; a finding fails the run.
+    # Fuzzing the reception core and the two file readers for a bounded time
+    # (FUZZ_SECONDS in all); a finding prints the whole run and fails.
     cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++
     cmake --build build-fuzz -j "$jobs"
-    corpus=$(mktemp -d)
-    cp fuzz/corpus/* "$corpus"/
-    ./build-fuzz/reception_fuzz -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 "$corpus" 2>&1 | tail -n 4
-    rm -rf "$corpus"
+    fuzz_seconds=$(( ${FUZZ_SECONDS:-60} / 3 ))
+    [ "$fuzz_seconds" -ge 1 ] || fuzz_seconds=1
+    for pair in reception_fuzz:corpus pack_fuzz:corpus-pack curve_import_fuzz:corpus-curve; do
+      target=${pair%%:*}
+      work=$(mktemp -d)
+      mkdir "$work/corpus" "$work/crashes"
+      cp "fuzz/${pair#*:}"/* "$work/corpus"/
+      echo "== $target (${fuzz_seconds} s)"
+      if ./build-fuzz/"$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 \
+          -artifact_prefix="$work/crashes/" "$work/corpus" >"$work/out.txt" 2>&1; then
+        grep '^stat::' "$work/out.txt"
+        rm -rf "$work"
+      else
+        cat "$work/out.txt"
+        echo "$target found a fault; its input is in $work/crashes" >&2
+        exit 1
+      fi
+    done
     export QT_QPA_PLATFORM=offscreen
     (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest -j "$jobs" --output-on-failure)
     (cd build && ctest -j "$jobs" --output-on-failure)

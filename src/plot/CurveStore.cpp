@@ -1,6 +1,7 @@
 #include "plot/CurveStore.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <utility>
 
@@ -65,14 +66,24 @@ int32_t CurveStore::DeviceY(int series, int32_t k, int32_t height,
   }
 }
 
+// Runs once per stored sample, a whole imported file included, so it copies
+// and converts instead of going through formatted printing.
 void CurveStore::BuildCapacityCaption() {
-  std::snprintf(CapacityCaption, sizeof CapacityCaption, "%s", UserTexts(txt::TitleCapacity));
+  constexpr char kUnit[] = " mA       ";
+  const char* title = UserTexts(txt::TitleCapacity);
+  const size_t room = sizeof CapacityCaption - 1;
+  size_t used = std::min(std::strlen(title), room);
+  std::memcpy(CapacityCaption, title, used);
   if (Count > 0) {
-    std::snprintf(TextBuffer, sizeof TextBuffer, " : %d mA       ",
-                  curve::TruncPixel(Capa[Count - 1]));
-    const size_t used = std::strlen(CapacityCaption);
-    std::snprintf(CapacityCaption + used, sizeof CapacityCaption - used, "%s", TextBuffer);
+    char* p = TextBuffer;
+    std::memcpy(p, " : ", 3);
+    p = std::to_chars(p + 3, TextBuffer + 16, curve::TruncPixel(Capa[Count - 1])).ptr;
+    std::memcpy(p, kUnit, sizeof kUnit);  // with its terminator
+    const size_t add = std::min(static_cast<size_t>(p - TextBuffer) + sizeof kUnit - 1, room - used);
+    std::memcpy(CapacityCaption + used, TextBuffer, add);
+    used += add;
   }
+  CapacityCaption[used] = '\0';
 }
 
 CurveStore::LiveStep CurveStore::StoreSample(int32_t volt, int32_t capa, int32_t curr,

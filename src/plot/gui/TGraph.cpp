@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plot/CurveFile.h"
 #include "plot/GraphHost.h"
 #include "plot/gui/Canvas.h"
 #include "texts/Catalogue.h"
@@ -158,6 +159,35 @@ void TGraph::DrawLiveCaption(Canvas& canvas, curve::Point at, QRect& touched) {
 void TGraph::Clear() {
   Reset();
   Invalidate();
+}
+
+namespace {
+// Stores the samples of a file as live ones, without drawing each: the
+// import ends with one full repaint.
+class StoreImportSink : public curvefile::ImportSink {
+ public:
+  StoreImportSink(CurveStore& store, int32_t width, int32_t height, bool probe, bool fahrenheit)
+      : store_(store), width_(width), height_(height), probe_(probe), fahrenheit_(fahrenheit) {}
+  void Reset() override { store_.Reset(); }
+  void AddSample(int32_t volt, int32_t capa, int32_t curr, int32_t temp) override {
+    if (!store_.StoreSample(volt, capa, curr, temp, width_, height_, probe_, fahrenheit_).Stored)
+      Refused = true;
+  }
+  bool Refused = false;
+
+ private:
+  CurveStore& store_;
+  const int32_t width_, height_;
+  const bool probe_, fahrenheit_;
+};
+}  // namespace
+
+bool TGraph::ImportFile(const char* path, int32_t voltageOffset) {
+  StoreImportSink sink(*this, width(), height(), ProbePresent(), Fahrenheit());
+  if (!curvefile::Import(path, voltageOffset, sink)) return false;
+  if (sink.Refused && host_) host_->SetStatusText(UserTexts(txt::TooManySamples));
+  Invalidate();
+  return true;
 }
 
 void TGraph::Extract() {

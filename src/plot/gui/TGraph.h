@@ -31,6 +31,12 @@ class TGraph : public QWidget, public CurveSink, public CurveStore {
   // Reset, then a full repaint.
   void Clear() override;
 
+  // Replaces the curve by the samples of a curve file (voltages less
+  // voltageOffset), grown through the same scales as live samples, then
+  // repaints the whole control. False, with the curve as it was, when the
+  // file cannot be opened.
+  bool ImportFile(const char* path, int32_t voltageOffset);
+
   void Extract();
   void ChangeScale(int32_t x, curve::Button button);
   void Disable();
