@@ -143,6 +143,11 @@ void TMainForm::FormCreate() {
 
 void TMainForm::SetPackBoxTexts(int n) {
   const PackBoxWidgets& p = PackBox[static_cast<size_t>(n - 1)];
+  // The captions name the loaded pack later; until then the start-up titles,
+  // which the edit button then names too.
+  PackTexts& texts = Monitor.Texts().Pack(n);
+  texts.BoxCaption = UserTexts(n == 1 ? txt::Pack1Caption : txt::Pack2Caption);
+  texts.GraphCaption = UserTexts(n == 1 ? txt::Graph1Caption : txt::Graph2Caption);
   p.Box->setTitle(T(n == 1 ? txt::Pack1Caption : txt::Pack2Caption));
   p.Box->setToolTip(T(txt::PackBoxHint));
   p.LabelAccu->setText(T(txt::LabelPack));

@@ -191,6 +191,11 @@ void TMainForm::BuildLayout() {
   connect(Timer, &QTimer::timeout, this, &TMainForm::TimerEvent);
 
   connect(ComboTemperature, &QComboBox::activated, this, [this] { ComboTemperatureChange(); });
+  for (int n = 1; n <= 2; ++n) {
+    const PackBoxWidgets& p = PackBox[static_cast<size_t>(n - 1)];
+    connect(p.Combo, &QComboBox::activated, this, [this, n] { ComboBoxChange(n); });
+    connect(p.Edit, &TPanelButton::clicked, this, [this, n] { PanelEditClick(n); });
+  }
 }
 
 void TMainForm::BuildMenu() {

@@ -73,6 +73,24 @@ class TMainForm : public QMainWindow, public LookSink, public GraphHost, public 
   void PanelDataGraphClick();
   void PanelErase1Click() { PanelEraseClick(1); }
   void PanelErase2Click() { PanelEraseClick(2); }
+  void PanelZoom1Click() { PanelZoomClick(1); }
+  void PanelZoom2Click() { PanelZoomClick(2); }
+  void PanelPrint1Click() { PanelPrintClick(1); }
+  void PanelPrint2Click() { PanelPrintClick(2); }
+  void Exporter1Click() { ExporterClick(1); }
+  void Exporter2Click() { ExporterClick(2); }
+  void Importer1Click() { ImporterClick(1); }
+  void Importer2Click() { ImporterClick(2); }
+  // Bound to no control: the print and the zoom of output 1.
+  void Graphique1Click() { PanelPrintClick(1); }
+  void Extraire1Click() { PanelZoomClick(1); }
+  // Pack boxes.
+  void ComboBox1Change() { ComboBoxChange(1); }
+  void ComboBox2Change() { ComboBoxChange(2); }
+  int ImportPack1(const char* path) { return ImportPack(1, path); }
+  int ImportPack2(const char* path) { return ImportPack(2, path); }
+  void Panel1Click() { PanelEditClick(1); }
+  void Panel2Click() { PanelEditClick(2); }
 
   // Looks of the window (one output for generation 2, two for generation 3).
   void Zephyral2Disabling() override;
@@ -142,7 +160,18 @@ class TMainForm : public QMainWindow, public LookSink, public GraphHost, public 
   void SetCommPanel(const char* caption, bool failed);
   void CheckPort(int port);
   void SetOutput2Look(bool enabled);
+  // One routine per pair of twins; n is the output.
   void PanelEraseClick(int n);
+  void PanelZoomClick(int n);
+  void PanelPrintClick(int n);
+  void ExporterClick(int n);
+  void ImporterClick(int n);
+  void ComboBoxChange(int n);
+  // Reads a pack description file into output n's pack fields; 0 when it
+  // cannot be read, else the number of lines counted.
+  int ImportPack(int n, const char* path);
+  void PanelEditClick(int n);
+  char* PackName(int n);
 
   class SerialSource : public ByteSource {
    public:

@@ -4,6 +4,7 @@
 
 #include "app/MainForm.h"
 #include "platform/gui/PanelButton.h"
+#include "plot/CurveFile.h"
 #include "plot/gui/TGraph.h"
 #include "plot/gui/TGraphSpider.h"
 
@@ -26,16 +27,34 @@ void TMainForm::CreateControls() {
   Monitor.SetControls(Graph1, Graph2, Spider);
   connect(PanelDataGraph, &TPanelButton::clicked, this, [this] { PanelDataGraphClick(); });
   for (int n = 1; n <= 2; ++n) {
-    CurveBoxWidgets& c = CurveBox[static_cast<size_t>(n - 1)];
-    TGraph* graph = c.Graph;
-    const char* packName = n == 1 ? PackName1 : PackName2;
-    connect(c.PanelZoom, &TPanelButton::clicked, this, [graph] { graph->Extract(); });
+    const CurveBoxWidgets& c = CurveBox[static_cast<size_t>(n - 1)];
+    connect(c.PanelExport, &TPanelButton::clicked, this, [this, n] { ExporterClick(n); });
+    connect(c.PanelImport, &TPanelButton::clicked, this, [this, n] { ImporterClick(n); });
+    connect(c.PanelZoom, &TPanelButton::clicked, this, [this, n] { PanelZoomClick(n); });
     connect(c.PanelErase, &TPanelButton::clicked, this, [this, n] { PanelEraseClick(n); });
-    connect(c.PanelPrint, &TPanelButton::clicked, this,
-            [this, graph, packName] { graph->Print(AboutTitle, AboutVersion, packName); });
+    connect(c.PanelPrint, &TPanelButton::clicked, this, [this, n] { PanelPrintClick(n); });
   }
 }
 
 void TMainForm::PanelEraseClick(int n) { Monitor.EraseOutput(n); }
+
+void TMainForm::PanelZoomClick(int n) { CurveBox[static_cast<size_t>(n - 1)].Graph->Extract(); }
+
+void TMainForm::PanelPrintClick(int n) {
+  CurveBox[static_cast<size_t>(n - 1)].Graph->Print(AboutTitle, AboutVersion, PackName(n));
+}
+
+// A pack name too long for the file's path exports and imports nothing.
+void TMainForm::ExporterClick(int n) {
+  char path[128];
+  if (!curvefile::FileName(PackName(n), path, sizeof path)) return;
+  curvefile::Export(*CurveBox[static_cast<size_t>(n - 1)].Graph, Monitor.Values().VoltageOffset, path);
+}
+
+void TMainForm::ImporterClick(int n) {
+  char path[128];
+  if (!curvefile::FileName(PackName(n), path, sizeof path)) return;
+  CurveBox[static_cast<size_t>(n - 1)].Graph->ImportFile(path, Monitor.Values().VoltageOffset);
+}
 
 void TMainForm::PanelDataGraphClick() { Spider->ToggleView(); }

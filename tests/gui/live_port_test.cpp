@@ -4,6 +4,10 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
 #include <regex>
 
 #include "FrameBuilder.h"
@@ -11,6 +15,7 @@
 #include "TempDir.h"
 #include "app/MainForm.h"
 #include "platform/PtyPair.h"
+#include "platform/gui/SortedComboBox.h"
 #include "plot/gui/TGraph.h"
 
 namespace {
@@ -109,5 +114,63 @@ TEST_F(LivePort, Generation3ChargeShowsResistanceMemoryAndCurves) {
   EXPECT_EQ(form.EditResistor1->text(), " 0.100");
   form.Effacer1Click();
   EXPECT_EQ(form.ECharge[1]->text(), "");
+}
+}  // namespace
+
+namespace {
+// A pack chosen in the window gives the cell count that the generation-2
+// resistance divides by, from the next frame on.
+TEST_F(LivePort, LoadedCellCountReachesTheResistance) {
+  mkdir("Packs", 0777);
+  std::ofstream("Packs/Trio.pck", std::ios::binary) << "T\r\nType NiMh\r\nCapacite 2000\r\nElements 3\r\n";
+  form.ComboBox1->AddSorted("Trio");
+  form.ComboBox1->setCurrentIndex(form.ComboBox1->findText("Trio"));
+  form.ComboBox1Change();
+  ASSERT_EQ(form.EditNbElements1->text(), "3");
+
+  auto frame = [](int currentTenths, int voltage) {
+    sim::Gen2Values v;
+    v.phase = 2;  // charge: "C"
+    v.currentTenths = currentTenths;
+    v.voltage = voltage;
+    return sim::BuildGen2Frame(v);
+  };
+  const std::string sync = frame(0, 8000);
+  pty.Send(sync + sync + sync + frame(0, 8000) + frame(10000, 8300));
+  for (int i = 0; i < 3; ++i) form.TimerEvent();
+  // (8300 - 8000) mV / 1000 mA over 3 cells.
+  EXPECT_EQ(form.EditResistor1->text(), " 0.100");
+  EXPECT_EQ(form.LabelGb1Resistor->text(), "R/e");
+}
+
+// The charger's samples, exported by "X", are the file's lines.
+TEST_F(LivePort, ExportWritesTheSamplesTheChargerSent) {
+  std::vector<sim::Gen3Values> sent;
+  std::string bytes;
+  for (int k = 0; k < 6; ++k) {
+    sim::Gen3Values v;
+    v.state1 = k < 3 ? 0 : 1;
+    v.voltage1 = 11000 + 37 * k;
+    v.current1 = 900 + k;
+    v.capacity1 = 5 * k;
+    v.probe = 1;
+    v.temperatureTenths = 251 + 10 * k;
+    bytes += sim::BuildGen3Frame(v);
+    if (k >= 3) sent.push_back(v);
+  }
+  pty.Send(bytes);
+  for (int i = 0; i < 4; ++i) form.TimerEvent();
+  ASSERT_EQ(form.Graph1->SampleCount(), 3);
+  std::snprintf(form.PackName1, sizeof form.PackName1, "%s", "Sent");
+  form.Exporter1Click();
+
+  std::string expected = "  t  \t  V  \t  I  \t  C  \t  T  \r\n";
+  for (size_t k = 0; k < sent.size(); ++k) {
+    char line[128];
+    std::snprintf(line, sizeof line, "%5d\t%5d\t%5d\t%5d\t%5d\r\n", static_cast<int>(k), sent[k].voltage1,
+                  sent[k].current1, sent[k].capacity1, sent[k].temperatureTenths / 10);
+    expected += line;
+  }
+  EXPECT_EQ(TempWorkDir::Read("Exports/Sent.txt"), expected);
 }
 }  // namespace

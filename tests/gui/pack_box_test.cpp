@@ -1,0 +1,111 @@
+// The pack boxes: choosing a pack fills its box from the pack file, "E" opens
+// the file the box names in the system's editor.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QGroupBox>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#include "Language.h"
+#include "TempDir.h"
+#include "app/MainForm.h"
+#include "platform/gui/SortedComboBox.h"
+
+namespace {
+
+void Write(const std::string& name, const std::string& text) {
+  std::ofstream(name, std::ios::binary) << text;
+}
+
+class PackBoxes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("ZEPHYRAL_COM1", "/nonexistent/zephyral-tty", 1);
+    mkdir("Packs", 0777);
+    Write("Packs/LiPo3S.pck",
+          "Mon accu\r\nType Li Po\r\nCapacite 2200 mAh\r\nElements 3\r\nCharge 2000\r\n"
+          "Decharge 10000\r\nCoupure 9000\r\nDelta 5 mV\r\nReference AB 12\r\n");
+    form.FormCreate();
+    form.Timer->stop();
+    unsetenv("ZEPHYRAL_COM1");
+  }
+  void Choose(int n, const QString& name) {
+    TSortedComboBox* combo = form.PackBox[static_cast<size_t>(n - 1)].Combo;
+    combo->setCurrentIndex(combo->findText(name));
+    if (n == 1) form.ComboBox1Change();
+    else form.ComboBox2Change();
+  }
+  QStringList Fields(int n) {
+    const PackBoxWidgets& p = form.PackBox[static_cast<size_t>(n - 1)];
+    QStringList l;
+    for (QLineEdit* e : {p.EditType, p.EditCapacity, p.EditNbElements, p.EditCharge, p.EditDecharge,
+                         p.EditCoupure, p.EditDeltaPeak, p.EditReference, p.EditResistor})
+      l << e->text();
+    return l;
+  }
+  TempWorkDir wd;
+  TMainForm form;
+};
+
+TEST_F(PackBoxes, ChoosingAPackFillsItsBoxAndAFailedLoadEmptiesIt) {
+  const QStringList loaded{"Li Po", "2200", "3", "2000", "10000", "9000", "5 mV", "AB 12", ""};
+  const QStringList empty(9, QString());
+  const QString none = QString::fromUtf8(Lang("- aucun -", "- none -").c_str());
+  const QString out2 = QString::fromUtf8(Lang("Sortie 2: LiPo3S", "Out 2: LiPo3S").c_str());
+  const QString box2 = QString::fromUtf8(Lang("Caractéristiques Accu 2", "Pack 2 - Datas").c_str());
+  const QString graph2 = QString::fromUtf8(Lang("Sortie 2 - Données Graphiques", "Out 2 - Graphical Datas").c_str());
+  struct Step {
+    QString choice;
+    QStringList fields;
+    std::string packName;
+    QString box, graph;
+  } steps[] = {
+      {"LiPo3S", loaded, "LiPo3S", "LiPo3S", out2},
+      // No "- aucun -.pck": the fields empty, the name is kept, the captions
+      // still name the pack that loaded last.
+      {none, empty, Lang("- aucun -", "- none -"), "LiPo3S", out2},
+  };
+  EXPECT_EQ(form.GroupBox3->title(), box2);
+  EXPECT_EQ(form.GraphBox2->title(), graph2);
+  for (const Step& s : steps) {
+    Choose(2, s.choice);
+    EXPECT_EQ(Fields(2), s.fields) << s.choice.toStdString();
+    EXPECT_EQ(std::string(form.PackName2), s.packName);
+    EXPECT_EQ(form.GroupBox3->title(), s.box);
+    EXPECT_EQ(form.GraphBox2->title(), s.graph);
+  }
+  EXPECT_EQ(Fields(1), empty) << "the other output is not touched";
+  EXPECT_EQ(form.PackName1[0], '\0');
+}
+
+// The edit button starts `xdg-open`, found along PATH, on the pack file that
+// the box's caption names.
+TEST_F(PackBoxes, EditButtonOpensTheFileTheBoxNames) {
+  mkdir("bin", 0777);
+  Write("bin/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/../opened.tmp\"\n"
+                        "mv \"$(dirname \"$0\")/../opened.tmp\" \"$(dirname \"$0\")/../opened\"\n");
+  chmod("bin/xdg-open", 0755);
+  const std::string path = getenv("PATH");
+  setenv("PATH", (wd.Path() + "/bin:" + path).c_str(), 1);
+  auto opened = [&] {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::string got;
+    while (got.empty() && std::chrono::steady_clock::now() < end) {
+      got = TempWorkDir::Read("opened");
+      if (got.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::remove("opened");
+    return got;
+  };
+  form.Panel1Click();
+  EXPECT_EQ(opened(), wd.Path() + "/Packs/" + Lang("Caractéristiques Accu 1", "Pack 1 - Datas") + ".pck");
+  Choose(1, "LiPo3S");
+  form.Panel1Click();
+  EXPECT_EQ(opened(), wd.Path() + "/Packs/LiPo3S.pck");
+  setenv("PATH", path.c_str(), 1);
+}
+
+}  // namespace
