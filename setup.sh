@@ -9,11 +9,14 @@ mode=${1:-run}
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
-PACKAGES=(cmake ninja-build g++ pkg-config
+# libgl-dev: Qt6Gui's CMake package requires OpenGL. poppler-utils: the print
+# tests read the PDF with pdftotext and pdftoppm. clang and libclang-rt-14-dev:
+# the libFuzzer build.
+PACKAGES=(cmake ninja-build g++
   qt6-base-dev libqt6sql6-sqlite libgl-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   fonts-comic-neue fonts-dejavu-core)
-TEST_PACKAGES=(clang libclang-rt-14-dev poppler-utils xvfb xauth)
+TEST_PACKAGES=(clang libclang-rt-14-dev poppler-utils)
 
 missing=()
 wanted=("${PACKAGES[@]}")
