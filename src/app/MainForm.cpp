@@ -185,6 +185,7 @@ void TMainForm::BuildLayout() {
   StatusBar = new QLabel(Client);
   StatusBar->setGeometry(112, 664, 641, 20);
   StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusBar->setFont(Font("Courier", false, false, 10));  // a whole generation-3 frame fits
 
   Timer = new QTimer(this);
   Timer->setInterval(500);

@@ -37,7 +37,9 @@ void WriteAll(int fd, const char* data, size_t size) {
 TLogFile::~TLogFile() { Close(); }
 
 void TLogFile::Open(const char* baseName) {
-  Handle = -1;
+  // Our own lock would otherwise keep us out of our own log, and the old
+  // descriptor would leak.
+  Close();
   // A base name too long for FileName gives no log rather than a log under a
   // cut-short name that nobody would look for.
   for (const char* ending : {"-1.log", "-2.log"}) {

@@ -12,6 +12,8 @@ class TLogFile {
   TLogFile(const TLogFile&) = delete;
   TLogFile& operator=(const TLogFile&) = delete;
 
+  // Closes a log still open first, then takes "<baseName>-1.log", or
+  // "-2.log" when another copy holds the first; Handle is -1 when neither.
   void Open(const char* baseName);
   void Close();
   void WriteLine(const char* text, bool withTime);

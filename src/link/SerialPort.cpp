@@ -19,11 +19,13 @@ int TSerialPort::Open(const char* portName) {
   // A port still open is let go first: our own lock would refuse it otherwise.
   if (device_) device_->Close();
   IsOpen = false;
+  LastOpenResult = SerialDevice::OpenResult::Missing;
   std::snprintf(PortName, sizeof PortName, "%.*s", static_cast<int>(sizeof PortName - 1),
                 portName != nullptr ? portName : "");
   if (!SerialDevice::PathForPort(PortName, DevicePath, sizeof DevicePath)) return -1;
   if (!device_) device_ = std::make_unique<SerialDevice>(static_cast<std::size_t>(InQueueKiB) * 1024);
-  if (device_->Open(DevicePath) != SerialDevice::OpenResult::Opened) return -1;
+  LastOpenResult = device_->Open(DevicePath);
+  if (LastOpenResult != SerialDevice::OpenResult::Opened) return -1;
   IsOpen = true;
   return 0;
 }
@@ -40,3 +42,5 @@ int TSerialPort::Read(char* buffer, int count) {
   if (!IsOpen || !device_) return 0;
   return device_->Read(buffer, count, kReadTimeouts);
 }
+
+std::size_t TSerialPort::Queued() const { return device_ ? device_->Queued() : 0; }

@@ -77,9 +77,10 @@ bool SerialDevice::PathForPort(const char* portName, char* path, std::size_t siz
 termios SerialDevice::WorkSettings(const termios& found) {
   termios t = found;
   // Bytes exactly as they came: no break handling, no parity marks or checks,
-  // no stripping, no CR/NL translation. IXON/IXOFF/IXANY stay as found.
+  // no stripping, no CR/NL translation, and no XON/XOFF, which would swallow
+  // the data bytes 0x11 and 0x13.
   t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | INPCK | ISTRIP | INLCR |
-                                       IGNCR | ICRNL | IUCLC);
+                                       IGNCR | ICRNL | IUCLC | IXON | IXOFF | IXANY);
   t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN);
   // 8N1. CRTSCTS and HUPCL stay as found. CLOCAL: the charger has no carrier
@@ -108,7 +109,9 @@ SerialDevice::OpenResult SerialDevice::Open(const char* path) {
   if (!::isatty(fd)) return fail(OpenResult::NotATerminal, false);
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(OpenResult::Held, false);
   if (MadeExclusiveByOther(fd)) return fail(OpenResult::Held, false);
-  if (::ioctl(fd, TIOCEXCL) != 0) return fail(OpenResult::Missing, false);
+  // The device is there and ours, but refuses exclusive use: a failure of
+  // the device, not a missing one.
+  if (::ioctl(fd, TIOCEXCL) != 0) return fail(OpenResult::Failed, false);
   if (::tcgetattr(fd, &saved_) != 0) return fail(OpenResult::NotATerminal, true);
 
   // A device that refuses some setting still opens, as with any serial port

@@ -2,7 +2,7 @@
 // SerialDevice: one receive-only serial tty on Linux.
 //
 // The device is held exclusively (flock and TIOCEXCL), runs raw at 9600 8N1
-// with the flow control it had, and gets its own settings back on Close.
+// without software flow control, and gets its own settings back on Close.
 // A tty keeps only a few KiB of input, far less than a GUI thread may leave
 // unread while a dialog or a print job holds it, so a reader thread drains the
 // device into a bounded queue of our own. When that queue is full the thread
@@ -25,7 +25,7 @@ class SerialDevice {
     Denied,        // no permission
     NotATerminal,  // a file or a device that is not a tty
     Held,          // another program holds the port
-    Failed,        // no thread, no pipe or no memory for the queue
+    Failed,        // the port refused exclusive use, or no thread, pipe or memory
   };
 
   // All in milliseconds; 0 switches the interval time-out off.
@@ -68,8 +68,10 @@ class SerialDevice {
 
   // The settings this device runs with, made from the ones found: raw input,
   // 9600 baud, 8 data bits, no parity, one stop bit, receiver on, modem lines
-  // ignored; flow control (RTS/CTS, XON/XOFF and their characters) and the
-  // DTR mode on close are kept.
+  // ignored, software flow control (IXON, IXOFF, IXANY) off. A new Linux tty
+  // has XON/XOFF on and would take the bytes 0x11 and 0x13 for itself, while
+  // the charger sends them as data; we never send, so nothing needs pacing.
+  // RTS/CTS, the XON/XOFF characters and the DTR mode on close are kept.
   static termios WorkSettings(const termios& found);
 
  private:

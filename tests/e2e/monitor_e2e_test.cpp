@@ -43,7 +43,7 @@ std::string RunMonitor(const std::string& program, std::vector<std::string> simA
                 const std::string& dir) {
   simArgs.insert(simArgs.begin(), {kBin + "/zephyral-sim", "--pty", "--wait-listener"});
   ChildProcess sim(simArgs, {});
-  const std::string tty = sim.FirstLine(5000);
+  const std::string tty = sim.FirstLine(20000);
   EXPECT_FALSE(tty.empty()) << "the simulator printed no device";
   ChildProcess monitor({kBin + "/" + program}, {{"ZEPHYRAL_COM1", tty}, {"QT_QPA_PLATFORM", "offscreen"}}, dir);
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(40);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QMouseEvent>
 #include <cstdlib>
@@ -251,6 +252,37 @@ TEST(GraphLive, ANewSampleDrawsItsSegmentsAndCaptionWithoutAFullRepaint) {
   EXPECT_EQ(std::string(g->CapacityCaption),
             std::string(UserTexts(txt::TitleCapacity)) + " : 30 mA       ");
   EXPECT_EQ(g->SampleCount(), 2);
+}
+
+// The full drawing writes the caption in a larger face than the live one:
+// the first live caption after it must leave nothing of the old one beside or
+// below it, whatever the build's caption text.
+TEST(GraphLive, TheLiveCaptionLeavesNothingOfTheFullDrawingsCaption) {
+  FakeHost host;
+  auto g = NewGraph(&host);
+  for (int k = 0; k < 20; ++k) g->AddSample(1000, 1000 + k, 1000, 20);
+  QFont live("Comic Sans MS");  // 8 points at 96 dpi, as the live caption draws it
+  live.setPixelSize(11);
+  live.setStyleStrategy(QFont::PreferNoShaping);
+  const QFontMetrics fm(live);
+  const std::string next = std::string(UserTexts(txt::TitleCapacity)) + " : 1020 mA       ";
+  const int right = 70 + fm.horizontalAdvance(QString::fromStdString(next));
+  const int bottom = 8 + fm.ascent() + fm.descent();
+  const int marker = right + 6;  // a marker line through the old caption's tail
+  g->GraphMouseDown(curve::Button::Left, marker, 50);
+  g->Paint();
+  const QImage before = g->CanvasImage().copy(marker, 8, 1, 15);
+  g->AddSample(1000, 1020, 1000, 20);
+  ASSERT_FALSE(g->FullRedrawPending());
+  ASSERT_EQ(std::string(g->CapacityCaption), next);
+  // The old caption's cell is 15 rows high from row 8; row 25 holds a grid line.
+  const QRect beside(right, 8, marker - right, 15), below(70, bottom, right - 70, 23 - bottom);
+  ASSERT_GT(CountColour(*g, QRect(marker, 8, 1, 15), kBlack), 0);
+  EXPECT_EQ(CountColour(*g, beside, kWhite), beside.width() * beside.height());
+  EXPECT_EQ(CountColour(*g, below, kWhite), below.width() * below.height());
+  for (int y = 0; y < 15; ++y)  // the marker line's dots stay, the old ink goes
+    EXPECT_EQ(Px(*g, marker, 8 + y), before.pixel(0, y) == kBlack ? kBlack : kWhite) << y;
+  EXPECT_GT(CountNear(*g, QRect(70, 8, right - 70, bottom - 8), kGreen), 50);
 }
 
 TEST(GraphLive, AGrowingScaleAsksForAFullRepaint) {

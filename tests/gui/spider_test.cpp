@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -300,6 +301,41 @@ TEST(TGraphSpider, NumericListPixels) {
   }
   const QRect gutter(104, 40, 10, 115);  // between the two columns
   EXPECT_EQ(Count(image, gutter, kWhite), gutter.width() * gutter.height());
+}
+
+// The deviation text shows whole in either build, up to five digits: it
+// holds as many red pixels on the control as drawn alone on a wide image.
+TEST(TGraphSpider, DeviationTextShowsWhole) {
+  struct Case {
+    std::vector<int32_t> cells;
+    int32_t average;
+  };
+  const Case cases[] = {{kSixCells, 3800}, {{3800}, 3800}, {{65535, 1}, 3000}};
+  QFont font("Comic Sans MS");  // a 15-pixel character cell, as the control sizes it
+  font.setPixelSize(15);
+  for (int px = 14; px > 1 && QFontMetrics(font).height() > 15; --px) font.setPixelSize(px);
+  for (const Case& c : cases) {
+    Fixture f;
+    f.Set(c.cells, c.average);
+    const QImage image = f.Render();
+    const std::string text = balancer::MaxDeviationText(f.spider->MaxDeviation);
+    SCOPED_TRACE(text);
+    QImage alone(400, 20, QImage::Format_RGB32);
+    alone.fill(Qt::white);
+    {
+      QPainter p(&alone);
+      p.setFont(font);
+      p.setPen(QColor(255, 0, 0));
+      p.drawText(QPoint(20, QFontMetrics(font).ascent()), QString::fromStdString(text));
+    }
+    const QRect band(0, kHeight - 20, kWidth, 20);
+    EXPECT_EQ(Count(image, band, kRed), Count(alone, alone.rect(), kRed));
+    // Where it fits, it keeps its place: its first stroke just right of x 90.
+    const QRect room(kWidth / 2 - 10, kHeight - 20, kWidth / 2 + 10, 20);
+    if (Count(image, room, kRed) == Count(image, band, kRed)) {
+      EXPECT_GT(Count(image, QRect(kWidth / 2 - 10, kHeight - 20, 3, 20), kRed), 0);
+    }
+  }
 }
 
 TEST(TGraphSpider, TextsComeFromTheCatalogue) {

@@ -3,7 +3,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -80,6 +82,26 @@ TEST_F(LogFileTest, HeldLogMovesOnWithoutEmptyingIt) {
   third.WriteLine("lost", true);
   third.WriteBytes("lost", 4);
   EXPECT_EQ(Read("Zephyral-1.log"), "first copy\r\n");
+}
+
+int OpenDescriptors() {
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                        std::filesystem::directory_iterator()));
+}
+
+// Opening a log that is already open starts it again under the same name,
+// without keeping the old descriptor.
+TEST_F(LogFileTest, OpeningAgainReusesItsOwnLog) {
+  TLogFile log;
+  log.Open("Zephyral");
+  log.WriteLine("before", false);
+  const int descriptors = OpenDescriptors();
+  log.Open("Zephyral");
+  EXPECT_STREQ(log.FileName, "Zephyral-1.log");
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  log.WriteLine("after", false);
+  EXPECT_EQ(Read("Zephyral-1.log"), "after\r\n");
+  EXPECT_EQ(::access("Zephyral-2.log", F_OK), -1);
 }
 
 TEST_F(LogFileTest, LockHeldByAnotherProgramIsRespected) {

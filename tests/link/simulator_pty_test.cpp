@@ -21,13 +21,13 @@
 
 namespace {
 
-// Reads until `want` bytes came or a second passed without any.
+// Reads until `want` bytes came or ten seconds passed without any.
 std::string ReadSome(int fd, size_t want) {
   std::string got;
   char buf[4096];
   while (got.size() < want) {
     struct pollfd p {fd, POLLIN, 0};
-    if (poll(&p, 1, 1000) <= 0) break;
+    if (poll(&p, 1, 10000) <= 0) break;
     ssize_t n = read(fd, buf, sizeof buf);
     if (n <= 0) break;
     got.append(buf, static_cast<size_t>(n));
@@ -101,9 +101,14 @@ TEST(SimulatorPty, WaitListenerStartsWhenThePortIsOpened) {
   sim::Options o = Quick(2, 10);
   o.waitListener = true;
   std::atomic<bool> stop{false};
+  std::atomic<bool> started{false};
   sim::RunStats stats;
-  std::thread run([&] { sim::Run(o, link, stop, stats); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  std::thread run([&] {
+    started = true;
+    sim::Run(o, link, stop, stats);
+  });
+  // Without the wait, frame 1 would go out unheard as soon as the run starts.
+  while (!started) std::this_thread::yield();
   int slave = open(link.Path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
   if (slave < 0) stop.store(true);
   run.join();
@@ -136,15 +141,19 @@ TEST(SimulatorPty, StopEndsAnEndlessRun) {
   sim::Link link;
   std::string error;
   ASSERT_TRUE(link.OpenPty(error)) << error;
+  int slave = open(link.Path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(slave, 0);
   std::atomic<bool> stop{false};
   sim::RunStats stats;
+  // Stop once the first frame is out: the run is then in its 60 s pause.
   std::thread stopper([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ReadSome(slave, 102);
     stop.store(true);
   });
   // Count 0 and a long interval: only the stop can end this.
   EXPECT_EQ(sim::Run(Quick(0, 60000), link, stop, stats), sim::RunEnd::Stopped);
   stopper.join();
+  close(slave);
   EXPECT_EQ(stats.frames, 1);
 }
 

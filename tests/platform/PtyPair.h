@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <system_error>
 #include <string>
+#include <thread>
 
 struct PtyPair {
   int Master = -1;
@@ -135,4 +136,16 @@ inline long long ElapsedMs(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                since)
       .count();
+}
+
+// Polls until done() holds or timeoutMs passed; returns done()'s last answer.
+// The deadline is wide: the sanitized suite runs in parallel on busy machines.
+template <class Condition>
+bool WaitFor(Condition done, int timeoutMs = 10000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return done();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
 }

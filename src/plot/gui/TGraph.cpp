@@ -102,6 +102,7 @@ void TGraph::EnsureImage() {
   image_.fill(kWhite);
   imageStale_ = true;
   liveCaption_.valid = false;
+  captionCell_ = QRect();
 }
 
 void TGraph::Invalidate() {
@@ -122,6 +123,7 @@ void TGraph::AddSample(int32_t volt, int32_t capa, int32_t curr, int32_t temp) {
     QPainter painter(&image_);
     Canvas canvas(painter, &image_);
     QRect touched;
+    ClearStaleCaption(canvas, step.Caption, touched);
     auto segment = [&](int s) {
       if (!step.HasSegment[s]) return;
       canvas.SetPenColor(SeriesColour(s));
@@ -142,16 +144,53 @@ void TGraph::AddSample(int32_t volt, int32_t capa, int32_t curr, int32_t temp) {
   if (step.Grew) Invalidate();
 }
 
+namespace {
+void SelectLiveCaptionFont(Canvas& canvas) {
+  canvas.SetFont(kGraphFace, 15, 0);
+  canvas.SetFontSize(8);
+}
+}  // namespace
+
+// The live caption's trailing blanks cover a shorter caption of its own face,
+// not the wider and taller one of the full drawing: what of that one the new
+// caption will not cover is cleared before this sample's segments are drawn,
+// and the marker lines through it are drawn again.
+void TGraph::ClearStaleCaption(Canvas& canvas, curve::Point at, QRect& touched) {
+  if (captionCell_.isEmpty()) return;
+  SelectLiveCaptionFont(canvas);
+  if (canvas.TextRect(at.x, at.y, CapacityCaption).contains(captionCell_)) return;
+  const QRect stale = captionCell_ & rect();
+  captionCell_ = QRect();
+  if (stale.isEmpty()) return;
+  canvas.SetBrushColor(kWhite);
+  canvas.FillRect(stale);
+  if (Marker1Set) {
+    QPainter& painter = canvas.Painter();
+    painter.save();
+    painter.setClipRect(stale);
+    canvas.SetPenColor(kBlack);
+    canvas.SetPenStyle(Canvas::PenStyle::Dot);
+    for (int i = 0; i < (Marker2Set ? 2 : 1); ++i) {
+      const int32_t x = i == 0 ? MarkerX1 : MarkerX2;
+      canvas.MoveTo(x, height());
+      canvas.LineTo(x, 0);
+    }
+    canvas.SetPenStyle(Canvas::PenStyle::Solid);
+    painter.restore();
+  }
+  touched |= stale;
+}
+
 void TGraph::DrawLiveCaption(Canvas& canvas, curve::Point at, QRect& touched) {
   if (liveCaption_.valid && liveCaption_.rect.topLeft() == QPoint(at.x, at.y) &&
       std::strcmp(liveCaption_.text, CapacityCaption) == 0)
     return;
-  canvas.SetFont(kGraphFace, 15, 0);
-  canvas.SetFontSize(8);
+  SelectLiveCaptionFont(canvas);
   canvas.SetFontColor(kGreen);
   canvas.TextOut(at.x, at.y, CapacityCaption);
   liveCaption_.valid = true;
   liveCaption_.rect = canvas.TextRect(at.x, at.y, CapacityCaption);
+  captionCell_ = liveCaption_.rect;
   std::memcpy(liveCaption_.text, CapacityCaption, sizeof liveCaption_.text);
   touched |= liveCaption_.rect;
 }
@@ -264,9 +303,17 @@ void TGraph::Paint() {
   QPainter painter(&image_);
   Canvas canvas(painter, &image_);
   liveCaption_.valid = false;
+  captionCell_ = QRect();
   canvas.SetBrushColor(Disabled ? InactiveBorderColor() : kWhite);
   canvas.FillRect(QRect(0, 0, width(), height()));
-  if (!Disabled) DrawGraph(canvas, 1, 0, 0);
+  if (!Disabled) {
+    DrawGraph(canvas, 1, 0, 0);
+    if (HasPlot(width(), height())) {
+      // Where DrawGraph left the caption, in the font it used.
+      canvas.SetFont(kGraphFace, 15, 0);
+      captionCell_ = canvas.TextRect(curve::TruncPixel(width() * 0.1), 8, CapacityCaption);
+    }
+  }
   imageStale_ = false;
 }
 

@@ -94,7 +94,11 @@ class TGraph : public QWidget, public CurveSink, public CurveStore {
     char text[sizeof CurveStore::CapacityCaption] = {};
   };
   void DrawLiveCaption(Canvas& canvas, curve::Point at, QRect& touched);
+  void ClearStaleCaption(Canvas& canvas, curve::Point at, QRect& touched);
   LiveCaption liveCaption_;
+  // The cell of the capacity caption now on the image: the full drawing's
+  // (a larger face) or the last live one's; empty when there is none.
+  QRect captionCell_;
   bool segmentBySegment_ = false;
   CurveColumnPath columnPath_;
 };

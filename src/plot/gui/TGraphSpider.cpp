@@ -122,7 +122,14 @@ void TGraphSpider::DrawSpider(QPainter& canvas) {
   CellCount = stats.CellCount;
   if (Owner) Owner->SetCellsCaption(balancer::CellCountText(CellCount).c_str());
 
-  TextOut(canvas, width() / 2 - 10, height() - 20, kRed, balancer::MaxDeviationText(MaxDeviation));
+  // At its place, unless the text would run past the right edge: the French
+  // text, and any five-digit deviation, is wider than the room there.
+  const std::string deviation = balancer::MaxDeviationText(MaxDeviation);
+  const QString shown = QString::fromUtf8(deviation);
+  const QFontMetrics metrics = canvas.fontMetrics();
+  const int ink = std::max(metrics.horizontalAdvance(shown), metrics.boundingRect(shown).right() + 1);
+  const int left = std::max(0, std::min(width() / 2 - 10, width() - ink));
+  TextOut(canvas, left, height() - 20, kRed, deviation);
 
   if (ViewMode == 1) {
     const balancer::Geometry g{width(), height(), Scale, SectorAngle, StartAngle, Gain};
