@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "plot/Balancer.h"
+#include "platform/gui/WidgetLook.h"
 #include "plot/gui/TGraphSpider.h"
 #include "texts/Catalogue.h"
 #include "texts/TextIds.h"
@@ -179,7 +180,7 @@ TEST(TGraphSpider, GreyedControlShowsOnlyItsBackground) {
   for (int32_t viewMode : {1, 0}) {
     f.spider->ViewMode = viewMode;
     const QImage image = f.Render();
-    EXPECT_EQ(Count(image, image.rect(), [](QRgb c) { return c == TGraphSpider::clInactiveBorder; }),
+    EXPECT_EQ(Count(image, image.rect(), [](QRgb c) { return c == look::kInactiveBorder.rgb(); }),
               kWidth * kHeight);
   }
   EXPECT_EQ(f.host.cellsCaptions.size(), 1u);  // the label is left alone

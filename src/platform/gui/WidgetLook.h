@@ -10,7 +10,12 @@ inline const QColor kRed{255, 0, 0};
 inline const QColor kBlue{0, 0, 255};
 inline const QColor kBlack{0, 0, 0};
 inline const QColor kGreen{0, 128, 0};
+inline const QColor kWhite{255, 255, 255};
 inline const QColor kGrey{160, 160, 164};  // clMedGray
+// Background of a greyed curve or balancer control: the classic value of the
+// system's inactive-border colour, fixed so that the look does not depend on
+// the desktop theme.
+inline const QColor kInactiveBorder{212, 208, 200};
 
 // Font by face name and pixel height; fontconfig supplies a stand-in face.
 QFont Font(const char* family, bool bold, bool italic = false, int pixelSize = 11);

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "plot/CurveFile.h"
+#include "platform/gui/WidgetLook.h"
 #include "plot/GraphHost.h"
 #include "plot/gui/Canvas.h"
 #include "texts/Catalogue.h"
@@ -25,11 +26,11 @@ const char kGraphFace[] = "Comic Sans MS";
 // Face of the printout's header line.
 const char kHeaderFace[] = "Arial";
 
-const QColor kRed(255, 0, 0);
-const QColor kBlue(0, 0, 255);
-const QColor kGreen(0, 128, 0);
-const QColor kBlack(0, 0, 0);
-const QColor kWhite(255, 255, 255);
+using look::kBlack;
+using look::kBlue;
+using look::kGreen;
+using look::kRed;
+using look::kWhite;
 
 const QColor& SeriesColour(int series) {
   static const QColor colours[curve::kSeriesCount] = {kBlack, kBlue, kGreen, kRed};
@@ -87,11 +88,7 @@ TGraph::~TGraph() = default;
 bool TGraph::ProbePresent() const { return host_ && host_->ProbePresent() != 0; }
 bool TGraph::Fahrenheit() const { return host_ && host_->Fahrenheit() != 0; }
 
-QColor TGraph::InactiveBorderColor() {
-  // The classic value of the system's inactive-border colour, fixed so that
-  // the look does not depend on the desktop theme (the balancer uses it too).
-  return QColor(212, 208, 200);
-}
+QColor TGraph::InactiveBorderColor() { return look::kInactiveBorder; }
 
 void TGraph::EnsureImage() {
   if (image_.size() == size()) return;

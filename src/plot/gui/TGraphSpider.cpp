@@ -7,13 +7,15 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/gui/WidgetLook.h"
 #include "plot/Balancer.h"
 
 namespace {
 
-constexpr QRgb kBlue = qRgb(0, 0, 255);
-constexpr QRgb kRed = qRgb(255, 0, 0);
-constexpr QRgb kBlack = qRgb(0, 0, 0);
+using look::kBlack;
+using look::kBlue;
+using look::kRed;
+using look::kWhite;
 
 // The texts are sized like a Windows font asked for with a positive height:
 // 15 pixels is the whole character cell (ascent plus descent), not the em.
@@ -40,8 +42,8 @@ void StrokePath(QPainter& canvas, const std::vector<balancer::Point>& points) {
 }
 
 // TextOut: the position is the top-left corner of the text's cell.
-void TextOut(QPainter& canvas, int x, int y, QRgb colour, const std::string& text) {
-  canvas.setPen(QColor(colour));
+void TextOut(QPainter& canvas, int x, int y, const QColor& colour, const std::string& text) {
+  canvas.setPen(colour);
   canvas.drawText(QPoint(x, y + canvas.fontMetrics().ascent()), QString::fromUtf8(text));
 }
 
@@ -107,8 +109,8 @@ void TGraphSpider::SpiderMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, 
 
 void TGraphSpider::Paint(QPainter& canvas) {
   canvas.fillRect(0, 0, width(), height(),
-                  QColor(Disabled ? clInactiveBorder : qRgb(255, 255, 255)));
-  canvas.setPen(QPen(QColor(kBlue), 0, Qt::DotLine));
+                  Disabled ? look::kInactiveBorder : kWhite);
+  canvas.setPen(QPen(kBlue, 0, Qt::DotLine));
   Scale = balancer::ScaleFor(height());
   if (!Disabled) DrawSpider(canvas);
 }
@@ -133,11 +135,11 @@ void TGraphSpider::DrawSpider(QPainter& canvas) {
 
   if (ViewMode == 1) {
     const balancer::Geometry g{width(), height(), Scale, SectorAngle, StartAngle, Gain};
-    canvas.setPen(QPen(QColor(kBlue), 0, Qt::DotLine));
+    canvas.setPen(QPen(kBlue, 0, Qt::DotLine));
     StrokePath(canvas, balancer::ReferenceCircle(g, Average));
     // The sectors follow the first CellCount slots, not the non-zero cells:
     // a gap among them shows as a collapsed sector and pushes the last cell out.
-    canvas.setPen(QPen(QColor(kRed), 0, Qt::SolidLine));
+    canvas.setPen(QPen(kRed, 0, Qt::SolidLine));
     for (int i = 1; i <= CellCount; ++i) StrokePath(canvas, balancer::SectorPath(g, i, Cells[i], Average));
   } else if (ViewMode == 0) {
     for (int i = 1; i <= balancer::kCellSlots; ++i) {

@@ -18,11 +18,6 @@ class TGraphSpider : public QWidget, public CellSink {
   Q_OBJECT
 
  public:
-  // Background of a greyed control: the classic Windows value of the system
-  // colour clInactiveBorder, fixed so that the look does not depend on the
-  // desktop theme.
-  static constexpr QRgb clInactiveBorder = 0xFFD4D0C8;  // RGB 212, 208, 200
-
   // `owner` receives the two captions and may be null (then none is written).
   explicit TGraphSpider(SpiderHost* owner, QWidget* parent = nullptr);
   ~TGraphSpider() override;
