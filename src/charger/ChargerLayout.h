@@ -41,6 +41,8 @@ static_assert(CellPosition(kCellCount) + 4 == kChecksum, "cells end where the ch
 static_assert(kChecksum + 4 == kGen3FrameLength - 1, "the end byte follows the checksum");
 }  // namespace gen3
 static_assert(gen2::kPhase + 2 < kGen2FrameLength - 1, "generation-2 fields end before the end byte");
+// Cell arrays count from 1, as the cells are numbered: entry 0 is not used.
+inline constexpr int kCellArraySize = gen3::kCellCount + 1;
 
 // Capacity memories per column: all ten shown for generation 3, three used by
 // generation 2.

@@ -40,7 +40,7 @@ struct ChargerValues {
   int32_t PreviousAlgorithm1 = 0;
   int32_t State2 = 0;
   int32_t Mode2 = 0;
-  int32_t CellVoltages[charger::gen3::kCellCount + 1] = {};  // 1..12 used
+  int32_t CellVoltages[charger::kCellArraySize] = {};  // 1..12 used
   int32_t CellAverage = 0;
   // Pack cells of output 1, read from the shown pack field at each frame.
   int32_t CellCount1 = 0;

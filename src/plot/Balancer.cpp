@@ -35,7 +35,7 @@ std::string Format(const char* format, int32_t value) {
 
 }  // namespace
 
-CellStats ComputeStats(const int32_t cells[13], int32_t average) {
+CellStats ComputeStats(const int32_t cells[charger::kCellArraySize], int32_t average) {
   CellStats stats;
   for (int i = 1; i <= kCellSlots; ++i) {
     if (cells[i] == 0) continue;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "charger/ChargerLayout.h"
+
 namespace balancer {
 
 // The program's full circle is this decimal constant, not the exact 2*pi; the
@@ -14,7 +16,7 @@ inline constexpr double kFullCircle = 6.2831854;
 inline constexpr double kSectorAngle = kFullCircle / 12;  // radians
 inline constexpr double kStartAngle = 0.0;                // sector 1 begins at the rightward axis
 inline constexpr double kGain = 50.0;                     // magnification of a cell's deviation
-inline constexpr int kCellSlots = 12;                     // cells 1..12 of a 13-entry array
+inline constexpr int kCellSlots = charger::gen3::kCellCount;  // cells 1..12 of a cell array
 
 struct Point {
   int x = 0;
@@ -31,7 +33,7 @@ struct CellStats {
 // Counts the non-zero cells among 1..12 and their largest distance from the
 // caller's average. A distance beyond the int32 range (only reachable with
 // values no charger sends) is held at INT32_MAX.
-CellStats ComputeStats(const int32_t cells[13], int32_t average);
+CellStats ComputeStats(const int32_t cells[charger::kCellArraySize], int32_t average);
 
 // Pixels per mV for a control of this height: 3.0 / height. A control with no
 // height has nothing to draw on; its scale is 0.0 rather than a division by 0.

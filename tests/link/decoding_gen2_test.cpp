@@ -160,7 +160,7 @@ TEST(DecodingGen2, ForeignBytesDecodeByTheDigitFormula) {
   // Generation 2 has no checksum: anything but a start byte passes.
   std::string frame(32, '\x80');
   frame[0] = 0x0C;
-  frame[31] = 0x0D;
+  frame[charger::kGen2FrameLength - 1] = charger::kEndByte;
   Decoder d;
   d.Feed(frame, 2);
   EXPECT_EQ(d.T.EditOperatingMode1, "?");

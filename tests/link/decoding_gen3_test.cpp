@@ -285,7 +285,7 @@ TEST(DecodingGen3, ForeignBytesThatPassTheChecksumGiveFallbacks) {
   // only sums them. Every code then falls outside its table.
   std::string frame = sim::BuildGen3Frame({});
   for (int i = 3; i <= 96; ++i) frame[static_cast<size_t>(i)] = 'z';
-  frame.replace(97, 4, sim::Hex(static_cast<unsigned>(sim::Gen3Checksum(frame)) & 0xFFFF, 4));
+  frame.replace(charger::gen3::kChecksum, 4, sim::Hex(static_cast<unsigned>(sim::Gen3Checksum(frame)) & 0xFFFF, 4));
   Decoder d;
   d.Feed(frame, 3);
   EXPECT_EQ(d.T.EditOperatingMode1, "[Algo Def]Op Def?");
@@ -296,7 +296,7 @@ TEST(DecodingGen3, ForeignBytesThatPassTheChecksumGiveFallbacks) {
 
   std::string low = frame;
   for (int i = 3; i <= 96; ++i) low[static_cast<size_t>(i)] = '\x80';
-  low.replace(97, 4, sim::Hex(static_cast<unsigned>(sim::Gen3Checksum(low)) & 0xFFFF, 4));
+  low.replace(charger::gen3::kChecksum, 4, sim::Hex(static_cast<unsigned>(sim::Gen3Checksum(low)) & 0xFFFF, 4));
   Decoder n;
   n.Feed(low, 3);
   EXPECT_EQ(n.V.CellAverage, 0) << "negative cells are not counted";

@@ -163,7 +163,7 @@ TEST_F(Reception, OneFramePerTick) {
 TEST_F(Reception, ValidationRules) {
   std::string g2 = Gen2();
   std::string g2BadEnd = g2;
-  g2BadEnd[31] = 0x0C;
+  g2BadEnd[charger::kGen2FrameLength - 1] = charger::kStartByte;
   std::string g2Odd = g2;
   g2Odd[12] = '\x01';
   g2Odd[28] = '\xff';
@@ -175,12 +175,12 @@ TEST_F(Reception, ValidationRules) {
     v.supply = 0xFFFF;  // makes a checksum with letters
     return v;
   }());
-  for (int i = 97; i <= 100; ++i) g3Lower[i] = static_cast<char>(std::tolower(g3Lower[i]));
-  ASSERT_NE(g3Lower.substr(97, 4), sim::BuildGen3Frame([] {
+  for (int i = charger::gen3::kChecksum; i < charger::gen3::kChecksum + 4; ++i) g3Lower[i] = static_cast<char>(std::tolower(g3Lower[i]));
+  ASSERT_NE(g3Lower.substr(charger::gen3::kChecksum, 4), sim::BuildGen3Frame([] {
               sim::Gen3Values v;
               v.supply = 0xFFFF;
               return v;
-            }()).substr(97, 4));
+            }()).substr(charger::gen3::kChecksum, 4));
   struct { int gen; std::string frame; bool valid; } cases[] = {
       {2, g2, true}, {2, g2BadEnd, false}, {2, g2Odd, true},
       {3, g3, true}, {3, g3Changed, false}, {3, g3Lower, false},

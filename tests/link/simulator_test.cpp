@@ -199,7 +199,7 @@ TEST(SimulatorFrames, SpoiltFramesFailTheMonitorsValidation) {
       EXPECT_FALSE(r.Load(bad)) << gen << " " << bad;
       EXPECT_EQ(bad.back(), frame.back());
       if (gen == 3) {
-        EXPECT_EQ(bad.substr(97, 4), frame.substr(97, 4)) << "the checksum is the frame's own";
+        EXPECT_EQ(bad.substr(charger::gen3::kChecksum, 4), frame.substr(charger::gen3::kChecksum, 4)) << "the checksum is the frame's own";
       } else {
         EXPECT_EQ(std::count(bad.begin() + 1, bad.end(), '\x0c'), 1);
       }

@@ -66,7 +66,7 @@ TGraphSpider::~TGraphSpider() = default;
 
 void TGraphSpider::ResetScale() { Scale = 0.0; }
 
-void TGraphSpider::SetCells(const int32_t cells[13], int32_t average) {
+void TGraphSpider::SetCells(const int32_t cells[charger::kCellArraySize], int32_t average) {
   for (int i = 1; i <= balancer::kCellSlots; ++i) Cells[i] = cells ? cells[i] : 0;
   Average = average;
   update();

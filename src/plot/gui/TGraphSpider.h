@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "charger/ChargerLayout.h"
 #include "plot/CellSink.h"
 #include "plot/SpiderHost.h"
 
@@ -23,7 +24,7 @@ class TGraphSpider : public QWidget, public CellSink {
   ~TGraphSpider() override;
 
   // Entries 1..12 are copied (entry 0 is not read); a null array clears the cells.
-  void SetCells(const int32_t cells[13], int32_t average) override;
+  void SetCells(const int32_t cells[charger::kCellArraySize], int32_t average) override;
   void Disable();
   void Enable();
   // The view switch of both the control's mouse handler and the main window's
@@ -35,7 +36,7 @@ class TGraphSpider : public QWidget, public CellSink {
 
   int32_t ViewMode = 1;  // 1: radial graph; 0: numeric list
   bool Disabled = false;
-  int32_t Cells[13] = {};  // mV; 1..12 used, 0 means no cell
+  int32_t Cells[charger::kCellArraySize] = {};  // mV; 1..12 used, 0 means no cell
   int32_t Average = 0;     // mV, computed by the caller
   int32_t CellCount = 0;
   int32_t MaxDeviation = 0;
