@@ -32,6 +32,12 @@ inline constexpr int kSupply = 3, kState1 = 7, kAlgorithm1 = 9, kCycle = 11, kVo
                      kCurrent1 = 17, kCapacity1 = 21, kTemperature = 25, kProbe = 29,
                      kFahrenheit = 31, kState2 = 33, kMode2 = 35, kVoltage2 = 37,
                      kCurrent2 = 41, kCapacity2 = 45;
+// Where each output's measurements stand.
+struct OutputFields {
+  int Voltage, Current, Capacity;
+};
+inline constexpr OutputFields kOutputFields[2] = {{kVoltage1, kCurrent1, kCapacity1},
+                                                  {kVoltage2, kCurrent2, kCapacity2}};
 // The checksum (four digits at kChecksum) is the byte sum of kSummedFirst..kSummedLast.
 inline constexpr int kSummedFirst = 1, kSummedLast = 96, kChecksum = 97;
 inline constexpr int kCellCount = 12;

@@ -98,12 +98,9 @@ void FrameDecoder::DecodeGen2(const char* frame) {
 }
 
 void FrameDecoder::DecodeGen3Output1(const char* frame) {
-  OutputValues& o = V.Out[0];
+  const OutputValues& o = ReadGen3Output(frame, 1);
   V.Cycle = Field2(frame, gen3::kCycle);
   V.SupplyVoltage = Field4(frame, gen3::kSupply);
-  o.Voltage = Field4(frame, gen3::kVoltage1);
-  o.Current = Field4(frame, gen3::kCurrent1);
-  o.Capacity = Field4(frame, gen3::kCapacity1);
   V.ProbePresent = Field2(frame, gen3::kProbe);
   V.Fahrenheit = Field2(frame, gen3::kFahrenheit);
   if (V.ProbePresent != 0) {
@@ -146,6 +143,15 @@ void FrameDecoder::DecodeGen3Output1(const char* frame) {
   Gen3OutputTail(1, state);
 }
 
+const OutputValues& FrameDecoder::ReadGen3Output(const char* frame, int n) {
+  const gen3::OutputFields& at = gen3::kOutputFields[n - 1];
+  OutputValues& o = V.Out[n - 1];
+  o.Voltage = Field4(frame, at.Voltage);
+  o.Current = Field4(frame, at.Current);
+  o.Capacity = Field4(frame, at.Capacity);
+  return o;
+}
+
 void FrameDecoder::DecodeCells(const char* frame) {
   int32_t sum = 0, used = 0;
   for (int k = 1; k <= gen3::kCellCount; ++k) {
@@ -160,12 +166,9 @@ void FrameDecoder::DecodeCells(const char* frame) {
 }
 
 void FrameDecoder::DecodeGen3Output2(const char* frame) {
-  OutputValues& o = V.Out[1];
+  ReadGen3Output(frame, 2);
   V.State2 = Field2(frame, gen3::kState2);
   V.Mode2 = Field2(frame, gen3::kMode2);
-  o.Voltage = Field4(frame, gen3::kVoltage2);
-  o.Current = Field4(frame, gen3::kCurrent2);
-  o.Capacity = Field4(frame, gen3::kCapacity2);
   CopyText(workText_,
            V.State2 == kState2End ? UserTexts(txt::TagDeltaPeak) : optext::Mode2Text(V.Mode2));
   AppendText(workText_, optext::State2Word(V.State2));

@@ -67,6 +67,7 @@ class FrameDecoder {
   void DecodeGen3Output1(const char* frame);
   void DecodeCells(const char* frame);
   void DecodeGen3Output2(const char* frame);
+  const OutputValues& ReadGen3Output(const char* frame, int n);
   // What both outputs do last: resistance (generation 3), the current of an
   // idle output shown as 0, the sample, the values above the curve.
   void Gen3OutputTail(int n, int32_t state);
