@@ -98,12 +98,12 @@ void TLogTableModel::Remember(int row) {
 }
 
 QString TLogTableModel::OneRowWhere() const {
-  QString where = QStringLiteral(" WHERE rowid = (SELECT rowid FROM Records WHERE ");
-  for (int i = 0; i < history::kFieldCount; ++i) {
-    if (i) where += QStringLiteral(" AND ");
-    where += QString::fromLatin1(history::kFieldNames[i]) + QStringLiteral(" IS ?");
-  }
-  return where + QStringLiteral(" ORDER BY rowid LIMIT 1)");
+  // The record at the row's place in reading order, provided it still holds
+  // the values it was read with.
+  QString where = QStringLiteral(" WHERE rowid = (SELECT rowid FROM Records ORDER BY rowid LIMIT 1 OFFSET ?)");
+  for (int i = 0; i < history::kFieldCount; ++i)
+    where += QStringLiteral(" AND ") + QString::fromLatin1(history::kFieldNames[i]) + QStringLiteral(" IS ?");
+  return where;
 }
 
 bool TLogTableModel::Exec(const QString& sql, const QSqlRecord* values, int row) {
@@ -120,9 +120,15 @@ bool TLogTableModel::Exec(const QString& sql, const QSqlRecord* values, int row)
   }
   if (values)
     for (int i = 0; i < history::kFieldCount; ++i) q.addBindValue(values->value(i));
+  q.addBindValue(inserted_ != -1 && inserted_ < row ? row - 1 : row);
   for (int i = 0; i < history::kFieldCount; ++i) q.addBindValue(it->second.value(i));
   if (!q.exec()) {
     setLastError(q.lastError());
+    return false;
+  }
+  if (q.numRowsAffected() != 1) {
+    setLastError(QSqlError(QStringLiteral("The record was changed elsewhere"), QString(),
+                           QSqlError::StatementError));
     return false;
   }
   return true;

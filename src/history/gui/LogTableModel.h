@@ -2,8 +2,8 @@
 // The records of one maintenance log. A log table has no key: two records may
 // hold the same values (two blank ones, say), so a change or a deletion must
 // reach exactly the record the user is on, never every look-alike. The model
-// remembers a record's values as they were read before its first change and
-// addresses one row with them through SQLite's rowid.
+// addresses a record by its place in reading order (rowid order) and checks
+// that it still holds the values it was read with.
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <map>
