@@ -101,9 +101,9 @@ QImage AboutPicture() {
 }
 
 namespace {
-// The sixteen colours of a 16-colour icon.
-const QColor kBlackC(0, 0, 0), kMaroon(128, 0, 0), kGreen(0, 128, 0), kOlive(128, 128, 0), kNavy(0, 0, 128),
-    kGray(128, 128, 128), kSilver(192, 192, 192), kLime(0, 255, 0), kYellow(255, 255, 0), kWhite(255, 255, 255);
+// Colours of the 16-colour palette.
+const QColor kBlackC(0, 0, 0), kGreen(0, 128, 0), kNavy(0, 0, 128), kGray(128, 128, 128), kSilver(192, 192, 192),
+    kYellow(255, 255, 0), kWhite(255, 255, 255);
 
 QPixmap IconImage(int size) {
   QImage image(size, size, QImage::Format_ARGB32);
@@ -126,14 +126,8 @@ QPixmap IconImage(int size) {
   if (size >= 32) {
     p.setPen(QPen(kSilver, 1));
     p.drawLine(4, 10, 24, 10);
-    p.setPen(QPen(kLime, 1));
-    p.drawPoint(21, 10);
-    p.setPen(QPen(kMaroon, 1));
-    p.drawLine(6, 28, 26, 28);
-    p.setPen(QPen(kOlive, 1));
-    p.drawLine(6, 30, 26, 30);
     p.setPen(QPen(kWhite, 1));
-    p.drawPoint(3, 9);
+    p.drawPoint(21, 10);
   }
   p.end();
   return QPixmap::fromImage(image);
