@@ -165,7 +165,8 @@ TEST_F(History, TypedRecordsSurviveARestartAndEachNameHasItsOwnLog) {
       ASSERT_TRUE(f.TableOpen) << i;
       EXPECT_TRUE(f.windowTitle().endsWith(" - " + names[i]));
       TypeRecord(f, {"1" + QString::number(i) + "/05/24", "2200", "2150", QString::number(i)});
-      Key(Editor(f), Qt::Key_Return);
+      // Enter writes the record; so does Down on the last record, which starts a new one.
+      Key(Editor(f), i % 2 ? Qt::Key_Down : Qt::Key_Return);
       ASSERT_TRUE(WaitFor([&] { return Disk(names[i]).size() == 1; })) << i;
     }
     EXPECT_EQ(f.HistoryPackName, names[3]);

@@ -87,7 +87,7 @@ void TLogGrid::Cancel() {
   const int row = currentIndex().row(), column = currentIndex().column();
   const int inserted = model_->InsertedRow();
   model_->revertAll();
-  MoveTo(inserted != -1 && row >= inserted ? row - 1 : row, column);
+  MoveTo(inserted != -1 && row > inserted ? row - 1 : row, column);
 }
 
 bool TLogGrid::AddRecord(bool append) {
@@ -171,6 +171,7 @@ void TLogGrid::keyPressEvent(QKeyEvent* event) {
       break;
     case Qt::Key_Down:
       if (rows == 0 || row == rows - 1) {
+        CommitEditor();
         const bool blankNew = row == model_->InsertedRow() && !model_->InsertedRowTouched();
         if (!blankNew) AppendRecord();
         return;
