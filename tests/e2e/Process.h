@@ -69,6 +69,14 @@ class ChildProcess {
     pid_ = -1;
     return status_;
   }
+  // SIGKILL at once: the child gets no chance to tidy up.
+  int Kill() {
+    if (pid_ <= 0) return status_;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status_, 0);
+    pid_ = -1;
+    return status_;
+  }
   bool Running() {
     return pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == 0;
   }

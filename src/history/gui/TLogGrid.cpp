@@ -1,0 +1,207 @@
+#include "history/gui/TLogGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTimer>
+#include <algorithm>
+
+#include "history/gui/LogCellDelegate.h"
+#include "history/gui/LogTableModel.h"
+
+TLogGrid::TLogGrid(QWidget* parent) : QTableView(parent) {
+  delegate_ = new LogCellDelegate(this);
+  setItemDelegate(delegate_);
+  setSelectionMode(SingleSelection);
+  setSelectionBehavior(SelectItems);
+  setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
+  setTabKeyNavigation(true);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  horizontalHeader()->setHighlightSections(false);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setFixedWidth(12);
+  verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+}
+
+void TLogGrid::SetLogModel(TLogTableModel* model) {
+  model_ = model;
+  setModel(model);
+}
+
+bool TLogGrid::HasTable() const { return model_ && !model_->tableName().isEmpty(); }
+
+void TLogGrid::CommitEditor() {
+  QWidget* editor = delegate_->OpenEditor();
+  if (!editor || state() != EditingState) return;
+  commitData(editor);
+  QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void TLogGrid::FetchAll() {
+  while (model_->canFetchMore()) model_->fetchMore();
+}
+
+void TLogGrid::MoveTo(int row, int column) {
+  if (model_->rowCount() == 0) return;
+  row = std::clamp(row, 0, model_->rowCount() - 1);
+  quiet_ = true;
+  setCurrentIndex(model_->index(row, std::max(column, 0)));
+  quiet_ = false;
+}
+
+bool TLogGrid::Post() {
+  if (!HasTable()) return true;
+  CommitEditor();
+  if (!model_->isDirty()) return true;
+  int row = currentIndex().row();
+  const int column = currentIndex().column();
+  int inserted = model_->InsertedRow();
+  if (inserted != -1 && !model_->InsertedRowTouched()) {
+    // A new record that received nothing is dropped, as a data grid does.
+    model_->revertRow(inserted);
+    if (row > inserted) --row;
+    inserted = -1;
+    MoveTo(row, column);
+    if (!model_->isDirty()) return true;
+  }
+  if (!model_->submitAll()) {
+    const QSqlError error = model_->lastError();
+    if (ReportError) ReportError(error);
+    return false;
+  }
+  FetchAll();
+  // The table reads back in writing order: a new record now stands last.
+  if (inserted != -1) {
+    if (row == inserted)
+      row = model_->rowCount() - 1;
+    else if (row > inserted)
+      --row;
+  }
+  MoveTo(row, column);
+  return true;
+}
+
+void TLogGrid::Cancel() {
+  if (!HasTable()) return;
+  if (QWidget* editor = delegate_->OpenEditor(); editor && state() == EditingState)
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  const int row = currentIndex().row(), column = currentIndex().column();
+  const int inserted = model_->InsertedRow();
+  model_->revertAll();
+  MoveTo(inserted != -1 && row > inserted ? row - 1 : row, column);
+}
+
+bool TLogGrid::AddRecord(bool append) {
+  if (!HasTable() || !Post()) return false;
+  const int column = std::max(currentIndex().column(), 0);
+  const int row = append || !currentIndex().isValid() ? model_->rowCount() : currentIndex().row();
+  if (!model_->insertRow(row)) return false;
+  MoveTo(row, column);
+  return true;
+}
+
+bool TLogGrid::InsertRecord() { return AddRecord(false); }
+bool TLogGrid::AppendRecord() { return AddRecord(true); }
+
+bool TLogGrid::DeleteRecord() {
+  if (!HasTable() || !currentIndex().isValid()) return false;
+  const int row = currentIndex().row(), column = currentIndex().column();
+  if (QWidget* editor = delegate_->OpenEditor(); editor && state() == EditingState)
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  if (row == model_->InsertedRow()) {
+    model_->revertRow(row);
+    MoveTo(row, column);
+    return true;
+  }
+  // The record's own unwritten changes go with it; the deletion finds it by
+  // the values it was read with.
+  model_->revertAll();
+  if (!model_->removeRow(row) || !model_->submitAll()) {
+    const QSqlError error = model_->lastError();
+    model_->revertAll();
+    if (ReportError) ReportError(error);
+    return false;
+  }
+  FetchAll();
+  MoveTo(row, column);
+  return true;
+}
+
+void TLogGrid::PostLater() {
+  if (postQueued_) return;
+  postQueued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    postQueued_ = false;
+    Post();
+  });
+}
+
+void TLogGrid::CancelLater() {
+  if (cancelQueued_) return;
+  cancelQueued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    cancelQueued_ = false;
+    Cancel();
+  });
+}
+
+void TLogGrid::keyPressEvent(QKeyEvent* event) {
+  if (!HasTable()) return QTableView::keyPressEvent(event);
+  const bool editing = state() == EditingState;
+  const int rows = model_->rowCount();
+  const int row = currentIndex().row();
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (!editing) {
+        Post();
+        return;
+      }
+      break;
+    case Qt::Key_Escape:
+      if (!editing) {
+        Cancel();
+        return;
+      }
+      break;
+    case Qt::Key_Insert:
+      if (event->modifiers() == Qt::NoModifier) {
+        InsertRecord();
+        return;
+      }
+      break;
+    case Qt::Key_Down:
+      if (rows == 0 || row == rows - 1) {
+        CommitEditor();
+        const bool blankNew = row == model_->InsertedRow() && !model_->InsertedRowTouched();
+        if (!blankNew) AppendRecord();
+        return;
+      }
+      break;
+    case Qt::Key_Delete:
+      if (event->modifiers() & Qt::ControlModifier) {
+        if (currentIndex().isValid() && (!ConfirmDelete || ConfirmDelete())) DeleteRecord();
+        return;
+      }
+      break;
+    default:
+      // Typing into an empty log starts its first record.
+      if (rows == 0 && !event->text().isEmpty() && event->text().at(0).isPrint()) AppendRecord();
+      break;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void TLogGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  // Leaving a record writes it; the write reloads the table, which must not
+  // happen while the view is still moving its cursor.
+  if (!quiet_ && previous.isValid() && current.row() != previous.row()) PostLater();
+}
+
+void TLogGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  QTableView::closeEditor(editor, hint);
+  if (hint == QAbstractItemDelegate::SubmitModelCache)
+    PostLater();
+  else if (hint == QAbstractItemDelegate::RevertModelCache)
+    CancelLater();
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The maintenance-log grid behaves as a data-aware grid: typing edits a cell;
+// Enter, or moving to another record, writes the record; Esc cancels the
+// record's changes; Insert adds a record before the current one, Down on the
+// last record adds one after it; Ctrl+Delete deletes the current record once
+// the user confirms. A record that receives no value is dropped, not written.
+#include <QSqlError>
+#include <QTableView>
+#include <functional>
+
+class LogCellDelegate;
+class TLogTableModel;
+
+class TLogGrid : public QTableView {
+  Q_OBJECT
+ public:
+  explicit TLogGrid(QWidget* parent = nullptr);
+  void SetLogModel(TLogTableModel* model);
+
+  // Writes the changes of the current record, an edit still open in a cell
+  // included. False when the table refused them; they stay pending then.
+  bool Post();
+  // Drops the changes of the current record (a new record disappears).
+  void Cancel();
+  bool InsertRecord();
+  bool AppendRecord();
+  // Deletes the current record without asking.
+  bool DeleteRecord();
+  // Ctrl+Delete's question; true deletes. Replaceable so that tests can answer.
+  std::function<bool()> ConfirmDelete;
+  // Reports a table error (the window shows it in a message box).
+  std::function<void(const QSqlError&)> ReportError;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+ private:
+  bool HasTable() const;
+  void CommitEditor();
+  bool AddRecord(bool append);
+  void FetchAll();
+  void MoveTo(int row, int column);
+  void PostLater();
+  void CancelLater();
+
+  TLogTableModel* model_ = nullptr;
+  LogCellDelegate* delegate_ = nullptr;
+  bool quiet_ = false;        // the cursor is being placed by program
+  bool postQueued_ = false;
+  bool cancelQueued_ = false;
+};
