@@ -196,6 +196,7 @@ void TMainForm::BuildLayout() {
     const PackBoxWidgets& p = PackBox[static_cast<size_t>(n - 1)];
     connect(p.Combo, &QComboBox::activated, this, [this, n] { ComboBoxChange(n); });
     connect(p.Edit, &TPanelButton::clicked, this, [this, n] { PanelEditClick(n); });
+    connect(p.Histo, &TPanelButton::clicked, this, [this, n] { PanelHistoClick(n); });
   }
 }
 
@@ -222,4 +223,5 @@ void TMainForm::BuildMenu() {
   connect(Sortie, &QAction::triggered, this, [this] { SortieClick(); });
   connect(RAZ, &QAction::triggered, this, [this] { RAZClick(); });
   connect(Effacer1, &QAction::triggered, this, [this] { Effacer1Click(); });
+  connect(Apropos1, &QAction::triggered, this, [this] { Apropos1Click(); });
 }

@@ -16,6 +16,7 @@
 #include "link/LogFile.h"
 #include "link/LookSink.h"
 #include "link/SerialPort.h"
+#include "monitor/AboutHost.h"
 #include "plot/GraphHost.h"
 #include "plot/SpiderHost.h"
 
@@ -54,7 +55,11 @@ struct CurveBoxWidgets {
   TGraph* Graph = nullptr;
 };
 
-class TMainForm : public QMainWindow, public LookSink, public GraphHost, public SpiderHost {
+class TMainForm : public QMainWindow,
+                  public LookSink,
+                  public GraphHost,
+                  public SpiderHost,
+                  public AboutHost {
   Q_OBJECT
  public:
   explicit TMainForm(QWidget* owner = nullptr);
@@ -84,6 +89,11 @@ class TMainForm : public QMainWindow, public LookSink, public GraphHost, public 
   // Bound to no control: the print and the zoom of output 1.
   void Graphique1Click() { PanelPrintClick(1); }
   void Extraire1Click() { PanelZoomClick(1); }
+  // "A propos ...": the about box, modeless.
+  void Apropos1Click();
+  // "L": the maintenance log of the pack the selector names.
+  void PanelHisto1Click() { PanelHistoClick(1); }
+  void PanelHisto2Click() { PanelHistoClick(2); }
   // Pack boxes.
   void ComboBox1Change() { ComboBoxChange(1); }
   void ComboBox2Change() { ComboBoxChange(2); }
@@ -102,6 +112,8 @@ class TMainForm : public QMainWindow, public LookSink, public GraphHost, public 
   void SetStatusText(const char* text) override;
   void SetCellsCaption(const char* text) override;
   void SetDataGraphCaption(const char* text) override;
+  const char* AboutTitleText() const override { return AboutTitle; }
+  const char* AboutVersionText() const override { return AboutVersion; }
 
   // Puts the core's texts into the widgets.
   void ShowState();
@@ -171,6 +183,7 @@ class TMainForm : public QMainWindow, public LookSink, public GraphHost, public 
   // cannot be read, else the number of lines counted.
   int ImportPack(int n, const char* path);
   void PanelEditClick(int n);
+  void PanelHistoClick(int n);
   char* PackName(int n);
 
   class SerialSource : public ByteSource {

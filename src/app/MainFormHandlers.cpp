@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/MainForm.h"
+#include "monitor/gui/TAide.h"
 #include "platform/gui/PanelButton.h"
 #include "platform/gui/SortedComboBox.h"
 #include "platform/gui/WidgetLook.h"
@@ -207,4 +208,8 @@ void TMainForm::Zephyral3Enabling() {
   SetOutput2Look(true);
   EditOperatingMode2->setToolTip(QString::fromUtf8(UserTexts(txt::HintOperation2Again)));
   // The charger box caption and its five fields are emptied by the core.
+}
+
+void TMainForm::Apropos1Click() {
+  if (Aide) Aide->ShowAbout(AboutNotice);
 }

@@ -1,5 +1,5 @@
 // The pack boxes: choosing a pack reads its description file into the box,
-// "E" opens that file in the system's editor.
+// "E" opens that file in the system's editor, "L" the pack's maintenance log.
 #include <unistd.h>
 
 #include <QProcess>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/MainForm.h"
+#include "history/gui/THistoriqueForm.h"
 #include "monitor/PackFile.h"
 #include "platform/gui/SortedComboBox.h"
 #include "texts/Catalogue.h"
@@ -62,4 +63,8 @@ void TMainForm::PanelEditClick(int n) {
   // Detached: the editor lives on its own, and whether it started is not
   // looked at.
   QProcess::startDetached(QStringLiteral("xdg-open"), QStringList{QString::fromUtf8(path.c_str())});
+}
+
+void TMainForm::PanelHistoClick(int n) {
+  if (HistoriqueForm) HistoriqueForm->OpenLog(PackBox[static_cast<size_t>(n - 1)].Combo->currentText());
 }

@@ -1,4 +1,5 @@
-// Entry: the application, the main window and its start-up, the message loop.
+// Entry: the application, its three windows and the main window's start-up,
+// the message loop.
 #include <QApplication>
 #include <QMessageBox>
 #include <clocale>
@@ -6,20 +7,34 @@
 #include <memory>
 
 #include "app/MainForm.h"
+#include "history/gui/THistoriqueForm.h"
+#include "monitor/gui/ProgramArt.h"
+#include "monitor/gui/TAide.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // QApplication took the whole locale from the environment; numbers in the
   // window, the log and the files keep the C locale's decimal point.
   std::setlocale(LC_NUMERIC, "C");
-  // The main window lives until the message loop has ended: the controls and
-  // the other windows reach it through MainForm for as long as they run. It
-  // goes before the application object, which its widgets need to the end.
+  QApplication::setWindowIcon(ProgramIcon());
+  // The windows live until the message loop has ended: the controls and the
+  // other windows reach the main window through MainForm for as long as they
+  // run. They go in the reverse order, the maintenance log first (it writes
+  // an edit still open), and all before the application object, which their
+  // widgets need to the end.
   std::unique_ptr<TMainForm> form;
+  std::unique_ptr<TAide> about;
+  std::unique_ptr<THistoriqueForm> history;
   try {
     form = std::make_unique<TMainForm>();
     MainForm = form.get();
     MainForm->FormCreate();
+    about = std::make_unique<TAide>(MainForm);
+    Aide = about.get();
+    // A database engine that cannot start ends the program here, before the
+    // main window shows.
+    history = std::make_unique<THistoriqueForm>();
+    HistoriqueForm = history.get();
     MainForm->show();
     app.exec();
   } catch (const std::exception& e) {
@@ -27,6 +42,10 @@ int main(int argc, char** argv) {
   } catch (...) {
     QMessageBox::critical(nullptr, QString(), QString());
   }
+  HistoriqueForm = nullptr;
+  history.reset();
+  Aide = nullptr;
+  about.reset();
   MainForm = nullptr;
   return 0;
 }

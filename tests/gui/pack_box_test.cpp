@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAction>
 #include <QGroupBox>
+#include <QLabel>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -12,6 +14,8 @@
 #include "Language.h"
 #include "TempDir.h"
 #include "app/MainForm.h"
+#include "history/gui/THistoriqueForm.h"
+#include "monitor/gui/TAide.h"
 #include "platform/gui/SortedComboBox.h"
 
 namespace {
@@ -108,4 +112,30 @@ TEST_F(PackBoxes, EditButtonOpensTheFileTheBoxNames) {
   setenv("PATH", path.c_str(), 1);
 }
 
+}  // namespace
+
+namespace {
+// "A propos ..." and "L" reach the other two windows through their pointers.
+TEST_F(PackBoxes, AboutAndLogWindowsOpenFromTheMainWindow) {
+  TAide about(&form);
+  THistoriqueForm history;
+  Aide = &about;
+  HistoriqueForm = &history;
+  form.Apropos1->trigger();
+  EXPECT_TRUE(about.isVisible());
+  EXPECT_FALSE(about.isModal());
+  EXPECT_EQ(about.Label2->text(), QString::fromUtf8(form.AboutNotice));
+  EXPECT_EQ(about.Version->text(), "Version 3.16 ");
+
+  Choose(1, "LiPo3S");
+  form.PanelHisto1Click();
+  EXPECT_TRUE(history.isVisible());
+  EXPECT_EQ(history.HistoryPackName, "LiPo3S");
+  form.PanelHisto2Click();  // the other selector still says "- aucun -"
+  EXPECT_EQ(history.HistoryPackName, QString::fromUtf8(Lang("- aucun -", "- none -").c_str()));
+  history.hide();
+  about.hide();
+  Aide = nullptr;
+  HistoriqueForm = nullptr;
+}
 }  // namespace
