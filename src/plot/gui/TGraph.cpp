@@ -120,7 +120,8 @@ void TGraph::AddSample(int32_t volt, int32_t capa, int32_t curr, int32_t temp) {
     QPainter painter(&image_);
     Canvas canvas(painter, &image_);
     QRect touched;
-    ClearStaleCaption(canvas, step.Caption, touched);
+    bool captionFont = false;  // the live caption's font is selected on the canvas
+    ClearStaleCaption(canvas, step.Caption, touched, captionFont);
     auto segment = [&](int s) {
       if (!step.HasSegment[s]) return;
       canvas.SetPenColor(SeriesColour(s));
@@ -133,7 +134,7 @@ void TGraph::AddSample(int32_t volt, int32_t capa, int32_t curr, int32_t temp) {
     segment(curve::kTemp);
     segment(curve::kVolt);
     segment(curve::kCapa);
-    DrawLiveCaption(canvas, step.Caption, touched);
+    DrawLiveCaption(canvas, step.Caption, touched, captionFont);
     segment(curve::kCurr);
     painter.end();
     update(touched);
@@ -152,9 +153,14 @@ void SelectLiveCaptionFont(Canvas& canvas) {
 // not the wider and taller one of the full drawing: what of that one the new
 // caption will not cover is cleared before this sample's segments are drawn,
 // and the marker lines through it are drawn again.
-void TGraph::ClearStaleCaption(Canvas& canvas, curve::Point at, QRect& touched) {
+void TGraph::ClearStaleCaption(Canvas& canvas, curve::Point at, QRect& touched, bool& fontSelected) {
   if (captionCell_.isEmpty()) return;
-  SelectLiveCaptionFont(canvas);
+  // A cell the live caption drew itself is covered by the next one's
+  // trailing blanks: only the full drawing's larger caption needs clearing,
+  // and the common sample measures nothing.
+  if (captionCell_ == liveCaption_.rect) return;
+  if (!fontSelected) SelectLiveCaptionFont(canvas);
+  fontSelected = true;
   if (canvas.TextRect(at.x, at.y, CapacityCaption).contains(captionCell_)) return;
   const QRect stale = captionCell_ & rect();
   captionCell_ = QRect();
@@ -178,11 +184,12 @@ void TGraph::ClearStaleCaption(Canvas& canvas, curve::Point at, QRect& touched) 
   touched |= stale;
 }
 
-void TGraph::DrawLiveCaption(Canvas& canvas, curve::Point at, QRect& touched) {
+void TGraph::DrawLiveCaption(Canvas& canvas, curve::Point at, QRect& touched, bool& fontSelected) {
   if (liveCaption_.valid && liveCaption_.rect.topLeft() == QPoint(at.x, at.y) &&
       std::strcmp(liveCaption_.text, CapacityCaption) == 0)
     return;
-  SelectLiveCaptionFont(canvas);
+  if (!fontSelected) SelectLiveCaptionFont(canvas);
+  fontSelected = true;
   canvas.SetFontColor(kGreen);
   canvas.TextOut(at.x, at.y, CapacityCaption);
   liveCaption_.valid = true;

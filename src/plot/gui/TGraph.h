@@ -93,8 +93,8 @@ class TGraph : public QWidget, public CurveSink, public CurveStore {
     QRect rect;
     char text[sizeof CurveStore::CapacityCaption] = {};
   };
-  void DrawLiveCaption(Canvas& canvas, curve::Point at, QRect& touched);
-  void ClearStaleCaption(Canvas& canvas, curve::Point at, QRect& touched);
+  void DrawLiveCaption(Canvas& canvas, curve::Point at, QRect& touched, bool& fontSelected);
+  void ClearStaleCaption(Canvas& canvas, curve::Point at, QRect& touched, bool& fontSelected);
   LiveCaption liveCaption_;
   // The cell of the capacity caption now on the image: the full drawing's
   // (a larger face) or the last live one's; empty when there is none.
