@@ -11,19 +11,12 @@
 
 #include "plot/CurveFile.h"
 #include "plot/CurveStore.h"
-#include "plot/GraphHost.h"
+#include "BenchData.h"
 #include "plot/gui/TGraph.h"
 
 namespace {
 
-class FileBenchHost : public GraphHost {
- public:
-  int32_t ProbePresent() const override { return 1; }
-  int32_t Fahrenheit() const override { return 0; }
-  void SetStatusText(const char*) override {}
-};
-
-FileBenchHost fileHost;
+BenchHost fileHost;
 
 class ScratchDir {
  public:
@@ -41,21 +34,7 @@ class ScratchDir {
 // Four random walks filling the store, as a day and a half of charging.
 std::unique_ptr<CurveStore> FullStore() {
   auto s = std::make_unique<CurveStore>();
-  std::mt19937 rng(11);
-  std::normal_distribution<double> d(0.0, 3.0);
-  double volt = 1200, capa = 0, curr = 1000, temp = 25;
-  for (int32_t k = 0; k < curve::kCapacity; ++k) {
-    volt += d(rng);
-    capa += std::abs(d(rng)) / 10;
-    curr += 4 * d(rng);
-    temp += d(rng) / 10;
-    s->Time[k] = k;
-    s->Volt[k] = volt;
-    s->Capa[k] = capa;
-    s->Curr[k] = curr;
-    s->Temp[k] = temp;
-  }
-  s->Count = curve::kCapacity;
+  FillRandomWalks(*s, 11, false);
   return s;
 }
 

@@ -6,17 +6,10 @@
 #include <memory>
 #include <random>
 
-#include "plot/GraphHost.h"
+#include "BenchData.h"
 #include "plot/gui/TGraph.h"
 
 namespace {
-
-class BenchHost : public GraphHost {
- public:
-  int32_t ProbePresent() const override { return 1; }
-  int32_t Fahrenheit() const override { return 0; }
-  void SetStatusText(const char*) override {}
-};
 
 BenchHost host;
 
@@ -25,21 +18,7 @@ BenchHost host;
 std::unique_ptr<TGraph> FullGraph() {
   auto g = std::make_unique<TGraph>(nullptr, &host);
   g->resize(705, 193);
-  std::mt19937 rng(7);
-  std::normal_distribution<double> d(0.0, 3.0);
-  double volt = 1200, capa = 0, curr = 1000, temp = 25;
-  for (int32_t k = 0; k < curve::kCapacity; ++k) {
-    volt += d(rng);
-    capa += std::abs(d(rng)) / 10;
-    curr += 4 * d(rng);
-    temp += d(rng) / 10;
-    g->Time[k] = k;
-    g->Volt[k] = std::trunc(volt);
-    g->Capa[k] = std::trunc(capa);
-    g->Curr[k] = std::trunc(curr);
-    g->Temp[k] = std::trunc(temp);
-  }
-  g->Count = curve::kCapacity;
+  FillRandomWalks(*g, 7, true);
   g->ComputeZeroScales(705, 193, true, false);
   while (g->Time[g->Count - 1] * g->ScaleX >= 605) g->ScaleX *= 0.5;
   while (g->Capa[g->Count - 1] * g->ScaleCapa >= 0.98 * 153) g->ScaleCapa *= 2.0 / 3.0;
