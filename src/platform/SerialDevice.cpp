@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 SerialDevice::OpenResult FromOpenErrno(int error) {
   switch (error) {
     case EBUSY:
-      return SerialDevice::OpenResult::Held;  // TIOCEXCL of another program
+      return SerialDevice::OpenResult::Held;  // TIOCEXCL, of a holder live or dead
     case EACCES:
     case EPERM:
       return SerialDevice::OpenResult::Denied;
@@ -31,16 +31,6 @@ SerialDevice::OpenResult FromOpenErrno(int error) {
   }
 }
 
-// Whether another opener already made the tty exclusive. Root passes through
-// TIOCEXCL, so ask rather than rely on open() failing.
-bool MadeExclusiveByOther(int fd) {
-#ifdef TIOCGEXCL
-  int exclusive = 0;
-  return ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
-#else
-  return false;
-#endif
-}
 }  // namespace
 
 SerialDevice::SerialDevice(std::size_t queueBytes) : capacity_(queueBytes > 0 ? queueBytes : 1) {}
@@ -84,7 +74,7 @@ termios SerialDevice::WorkSettings(const termios& found) {
   t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN);
   // 8N1. CRTSCTS and HUPCL stay as found. CLOCAL: the charger has no carrier
-  // line, and a Windows port never hangs up on one either.
+  // line, so a missing carrier must neither hang the port up nor block it.
   t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CMSPAR);
   t.c_cflag |= CS8 | CREAD | CLOCAL;
   t.c_cc[VMIN] = 1;
@@ -107,8 +97,14 @@ SerialDevice::OpenResult SerialDevice::Open(const char* path) {
     return result;
   };
   if (!::isatty(fd)) return fail(OpenResult::NotATerminal, false);
+  // The flock is what says whether a program holds the port: it goes with its
+  // holder however that ends. TIOCEXCL does not: on a pseudo-terminal whose
+  // master stays open it outlives a holder killed without Close. So when the
+  // flock is free, an exclusive flag found set is such a leftover and is
+  // simply taken over. Only an opener with CAP_SYS_ADMIN gets this far past
+  // it; anyone else is refused by open() above, before there is anything to
+  // lock, and cannot tell a dead holder from a live one.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(OpenResult::Held, false);
-  if (MadeExclusiveByOther(fd)) return fail(OpenResult::Held, false);
   // The device is there and ours, but refuses exclusive use: a failure of
   // the device, not a missing one.
   if (::ioctl(fd, TIOCEXCL) != 0) return fail(OpenResult::Failed, false);
