@@ -29,8 +29,10 @@ QFont CellHeightFont(const char* face, int cellHeight) {
   return font;
 }
 
-// One run of MoveTo/LineTo. A step to the pen's own position draws nothing,
-// as on the original canvas, so a sector or circle of radius 0 leaves no dot.
+// One run of MoveTo/LineTo. A line to the point the pen already stands on
+// draws nothing, so a sector or circle of radius 0 leaves no dot: repeated
+// points are dropped, and a path that never leaves its start is not stroked
+// (QPainter would put a dot there).
 void StrokePath(QPainter& canvas, const std::vector<balancer::Point>& points) {
   QPolygon polygon;
   polygon.reserve(static_cast<int>(points.size()));
