@@ -17,8 +17,8 @@ using look::kBlue;
 using look::kRed;
 using look::kWhite;
 
-// The texts are sized like a Windows font asked for with a positive height:
-// 15 pixels is the whole character cell (ascent plus descent), not the em.
+// The texts are sized by their whole character cell (ascent plus descent),
+// not by the em: a 15-pixel text is 15 pixels from top to bottom.
 QFont CellHeightFont(const char* face, int cellHeight) {
   QFont font(QString::fromLatin1(face));
   int pixelSize = cellHeight;
