@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,7 +24,7 @@ using Clock = std::chrono::steady_clock;
 SerialDevice::OpenResult FromOpenErrno(int error) {
   switch (error) {
     case EBUSY:
-      return SerialDevice::OpenResult::Held;  // TIOCEXCL, of a holder live or dead
+      return SerialDevice::OpenResult::Held;  // TIOCEXCL of a live holder, or a stale one
     case EACCES:
     case EPERM:
       return SerialDevice::OpenResult::Denied;
@@ -31,6 +33,13 @@ SerialDevice::OpenResult FromOpenErrno(int error) {
   }
 }
 
+// A Unix98 pseudo-terminal's slave side (majors 136 to 143).
+bool IsPseudoTerminal(int fd) {
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+  const unsigned int m = major(st.st_rdev);
+  return m >= 136 && m <= 143;
+}
 }  // namespace
 
 SerialDevice::SerialDevice(std::size_t queueBytes) : capacity_(queueBytes > 0 ? queueBytes : 1) {}
@@ -98,16 +107,23 @@ SerialDevice::OpenResult SerialDevice::Open(const char* path) {
   };
   if (!::isatty(fd)) return fail(OpenResult::NotATerminal, false);
   // The flock is what says whether a program holds the port: it goes with its
-  // holder however that ends. TIOCEXCL does not: on a pseudo-terminal whose
-  // master stays open it outlives a holder killed without Close. So when the
-  // flock is free, an exclusive flag found set is such a leftover and is
-  // simply taken over. Only an opener with CAP_SYS_ADMIN gets this far past
-  // it; anyone else is refused by open() above, before there is anything to
-  // lock, and cannot tell a dead holder from a live one.
+  // holder however that ends. TIOCEXCL does not on a pseudo-terminal: the
+  // tty lives on while its master is open, flag and all, after a holder was
+  // killed without Close, and only an opener with CAP_SYS_ADMIN gets past it
+  // (anyone else is refused by open() above and cannot tell a dead holder
+  // from a live one). So a pseudo-terminal is held by the flock alone, and a
+  // flag found set on one with the flock free is such a leftover: it goes.
+  // A real port's tty ends with its last descriptor, flag included, so there
+  // TIOCEXCL also keeps out programs that take no flock.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(OpenResult::Held, false);
-  // The device is there and ours, but refuses exclusive use: a failure of
-  // the device, not a missing one.
-  if (::ioctl(fd, TIOCEXCL) != 0) return fail(OpenResult::Failed, false);
+  const bool pseudo = IsPseudoTerminal(fd);
+  if (pseudo) {
+    ::ioctl(fd, TIOCNXCL);
+  } else if (::ioctl(fd, TIOCEXCL) != 0) {
+    // The device is there and ours, but refuses exclusive use: a failure of
+    // the device, not a missing one.
+    return fail(OpenResult::Failed, false);
+  }
   if (::tcgetattr(fd, &saved_) != 0) return fail(OpenResult::NotATerminal, true);
 
   // A device that refuses some setting still opens, as with any serial port

@@ -1,8 +1,9 @@
 #pragma once
 // SerialDevice: one receive-only serial tty on Linux.
 //
-// The device is held exclusively (flock and TIOCEXCL; the flock decides, as
-// only it ends with a holder that is killed), runs raw at 9600 8N1 without
+// The device is held exclusively: a flock, which alone decides, since only it
+// ends with a holder that is killed, and on a real port TIOCEXCL as well (on a
+// pseudo-terminal that flag outlives a killed holder). It runs raw at 9600 8N1 without
 // software flow control, and gets its own settings back on Close.
 // A tty keeps only a few KiB of input, far less than a GUI thread may leave
 // unread while a dialog or a print job holds it, so a reader thread drains the
