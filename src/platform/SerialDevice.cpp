@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,7 +24,7 @@ using Clock = std::chrono::steady_clock;
 SerialDevice::OpenResult FromOpenErrno(int error) {
   switch (error) {
     case EBUSY:
-      return SerialDevice::OpenResult::Held;  // TIOCEXCL of another program
+      return SerialDevice::OpenResult::Held;  // TIOCEXCL of a live holder, or a stale one
     case EACCES:
     case EPERM:
       return SerialDevice::OpenResult::Denied;
@@ -31,15 +33,12 @@ SerialDevice::OpenResult FromOpenErrno(int error) {
   }
 }
 
-// Whether another opener already made the tty exclusive. Root passes through
-// TIOCEXCL, so ask rather than rely on open() failing.
-bool MadeExclusiveByOther(int fd) {
-#ifdef TIOCGEXCL
-  int exclusive = 0;
-  return ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
-#else
-  return false;
-#endif
+// A Unix98 pseudo-terminal's slave side (majors 136 to 143).
+bool IsPseudoTerminal(int fd) {
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+  const unsigned int m = major(st.st_rdev);
+  return m >= 136 && m <= 143;
 }
 }  // namespace
 
@@ -84,7 +83,7 @@ termios SerialDevice::WorkSettings(const termios& found) {
   t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN);
   // 8N1. CRTSCTS and HUPCL stay as found. CLOCAL: the charger has no carrier
-  // line, and a Windows port never hangs up on one either.
+  // line, so a missing carrier must neither hang the port up nor block it.
   t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CMSPAR);
   t.c_cflag |= CS8 | CREAD | CLOCAL;
   t.c_cc[VMIN] = 1;
@@ -107,11 +106,24 @@ SerialDevice::OpenResult SerialDevice::Open(const char* path) {
     return result;
   };
   if (!::isatty(fd)) return fail(OpenResult::NotATerminal, false);
+  // The flock is what says whether a program holds the port: it goes with its
+  // holder however that ends. TIOCEXCL does not on a pseudo-terminal: the
+  // tty lives on while its master is open, flag and all, after a holder was
+  // killed without Close, and only an opener with CAP_SYS_ADMIN gets past it
+  // (anyone else is refused by open() above and cannot tell a dead holder
+  // from a live one). So a pseudo-terminal is held by the flock alone, and a
+  // flag found set on one with the flock free is such a leftover: it goes.
+  // A real port's tty ends with its last descriptor, flag included, so there
+  // TIOCEXCL also keeps out programs that take no flock.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(OpenResult::Held, false);
-  if (MadeExclusiveByOther(fd)) return fail(OpenResult::Held, false);
-  // The device is there and ours, but refuses exclusive use: a failure of
-  // the device, not a missing one.
-  if (::ioctl(fd, TIOCEXCL) != 0) return fail(OpenResult::Failed, false);
+  const bool pseudo = IsPseudoTerminal(fd);
+  if (pseudo) {
+    ::ioctl(fd, TIOCNXCL);
+  } else if (::ioctl(fd, TIOCEXCL) != 0) {
+    // The device is there and ours, but refuses exclusive use: a failure of
+    // the device, not a missing one.
+    return fail(OpenResult::Failed, false);
+  }
   if (::tcgetattr(fd, &saved_) != 0) return fail(OpenResult::NotATerminal, true);
 
   // A device that refuses some setting still opens, as with any serial port

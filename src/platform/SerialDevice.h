@@ -1,8 +1,10 @@
 #pragma once
 // SerialDevice: one receive-only serial tty on Linux.
 //
-// The device is held exclusively (flock and TIOCEXCL), runs raw at 9600 8N1
-// without software flow control, and gets its own settings back on Close.
+// The device is held exclusively: a flock, which alone decides, since only it
+// ends with a holder that is killed, and on a real port TIOCEXCL as well (on a
+// pseudo-terminal that flag outlives a killed holder). It runs raw at 9600 8N1 without
+// software flow control, and gets its own settings back on Close.
 // A tty keeps only a few KiB of input, far less than a GUI thread may leave
 // unread while a dialog or a print job holds it, so a reader thread drains the
 // device into a bounded queue of our own. When that queue is full the thread
@@ -24,7 +26,8 @@ class SerialDevice {
     Missing,       // no such device, or a device without hardware behind it
     Denied,        // no permission
     NotATerminal,  // a file or a device that is not a tty
-    Held,          // another program holds the port
+    Held,          // another program holds the port (or, to an opener without
+                   // CAP_SYS_ADMIN, once held it and was killed)
     Failed,        // the port refused exclusive use, or no thread, pipe or memory
   };
 

@@ -58,7 +58,7 @@ struct Pending {
 
 using Setter = std::function<bool(const std::string&, Options&, Pending&)>;
 
-struct OptionSpec {
+struct OptionDef {
   const char* name;
   bool takesValue;
   Setter set;
@@ -73,8 +73,8 @@ Setter IntField(int64_t lo, int64_t hi, std::function<void(Options&, int)> store
   };
 }
 
-const std::vector<OptionSpec>& Specs() {
-  static const std::vector<OptionSpec> specs = {
+const std::vector<OptionDef>& OptionTable() {
+  static const std::vector<OptionDef> table = {
       {"--pty", false, [](const std::string&, Options& o, Pending&) {
          o.output = OutputKind::Pty;
          return true;
@@ -141,7 +141,7 @@ const std::vector<OptionSpec>& Specs() {
       {"--current2", true, IntField(0, 65535, [](Options& o, int v) { o.gen3.current2 = v; })},
       {"--capacity2", true, IntField(0, 65535, [](Options& o, int v) { o.gen3.capacity2 = v; })},
   };
-  return specs;
+  return table;
 }
 
 }  // namespace
@@ -159,24 +159,24 @@ ParseResult ParseOptions(const std::vector<std::string>& args, Options& out, std
       value = arg.substr(eq + 1);
       inlineValue = true;
     }
-    const OptionSpec* spec = nullptr;
-    for (const auto& s : Specs())
-      if (name == s.name) spec = &s;
-    if (!spec) {
+    const OptionDef* def = nullptr;
+    for (const auto& d : OptionTable())
+      if (name == d.name) def = &d;
+    if (!def) {
       error = "unknown option " + arg;
       return ParseResult::Error;
     }
-    if (spec->takesValue && !inlineValue) {
+    if (def->takesValue && !inlineValue) {
       if (i + 1 >= args.size()) {
         error = name + " needs a value";
         return ParseResult::Error;
       }
       value = args[++i];
-    } else if (!spec->takesValue && inlineValue) {
+    } else if (!def->takesValue && inlineValue) {
       error = name + " takes no value";
       return ParseResult::Error;
     }
-    if (!spec->set(value, o, p)) {
+    if (!def->set(value, o, p)) {
       error = "bad value for " + name + ": '" + value + "'";
       return ParseResult::Error;
     }

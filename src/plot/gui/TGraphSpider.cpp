@@ -17,8 +17,8 @@ using look::kBlue;
 using look::kRed;
 using look::kWhite;
 
-// The texts are sized like a Windows font asked for with a positive height:
-// 15 pixels is the whole character cell (ascent plus descent), not the em.
+// The texts are sized by their whole character cell (ascent plus descent),
+// not by the em: a 15-pixel text is 15 pixels from top to bottom.
 QFont CellHeightFont(const char* face, int cellHeight) {
   QFont font(QString::fromLatin1(face));
   int pixelSize = cellHeight;
@@ -29,8 +29,10 @@ QFont CellHeightFont(const char* face, int cellHeight) {
   return font;
 }
 
-// One run of MoveTo/LineTo. A step to the pen's own position draws nothing,
-// as on the original canvas, so a sector or circle of radius 0 leaves no dot.
+// One run of MoveTo/LineTo. A line to the point the pen already stands on
+// draws nothing, so a sector or circle of radius 0 leaves no dot: repeated
+// points are dropped, and a path that never leaves its start is not stroked
+// (QPainter would put a dot there).
 void StrokePath(QPainter& canvas, const std::vector<balancer::Point>& points) {
   QPolygon polygon;
   polygon.reserve(static_cast<int>(points.size()));
