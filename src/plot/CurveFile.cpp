@@ -1,6 +1,7 @@
 #include "plot/CurveFile.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,6 +76,22 @@ int CreateTemporary(const std::string& path, std::string& tmpName) {
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
+}
+
+// The name that opening the path would reach: through symbolic links to the
+// file they name, which is written while the links stay. A link to a missing
+// file leads to that name, and the export creates it.
+bool FollowLinks(std::string& path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    char to[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), to, sizeof to);
+    if (n < 0) return true;  // not a link, or not there: the name itself
+    if (static_cast<size_t>(n) >= sizeof to) return false;
+    const size_t slash = path.rfind('/');
+    const std::string link(to, static_cast<size_t>(n));
+    path = link[0] == '/' || slash == std::string::npos ? link : path.substr(0, slash + 1) + link;
+  }
+  return false;  // a loop of links, which open() refuses as well
 }
 
 void SyncFolderOf(const std::string& path) {
@@ -216,12 +233,12 @@ bool FileName(const char* packName, char* out, size_t size) {
 
 bool Export(const CurveStore& store, int32_t voltageOffset, const char* path) {
   if (path == nullptr || *path == '\0') return false;
-  const std::string target(path);
-  if (target.back() == '/') return false;
+  std::string target(path);
+  if (!FollowLinks(target) || target.back() == '/') return false;
 
   // The lock sits on the file in place: another copy that holds it is busy
   // with it, and its file is left alone.
-  int lockFd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  int lockFd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   struct stat old {};
   if (lockFd < 0) {
     if (errno != ENOENT) return false;
@@ -238,7 +255,7 @@ bool Export(const CurveStore& store, int32_t voltageOffset, const char* path) {
   if (ok) ok = WriteCurve(fd, store, voltageOffset);
   if (ok) ok = ::fsync(fd) == 0;
   if (fd >= 0 && ::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(tmpName.c_str(), path) == 0;
+  if (ok) ok = ::rename(tmpName.c_str(), target.c_str()) == 0;
   if (fd >= 0 && !ok) ::unlink(tmpName.c_str());
   if (ok) SyncFolderOf(target);
   if (lockFd >= 0) ::close(lockFd);

@@ -17,8 +17,8 @@ bool FileName(const char* packName, char* out, size_t size);
 // Writes the curve file of the store, the voltage raised by voltageOffset
 // (mV). The new file is written beside the old one and takes its place only
 // once it is complete on disk; on any failure the old file stays as it was.
-// A file that another running copy holds (a held flock) is not touched.
-// True when the whole file is in place.
+// A file that another running copy holds (a held flock) is not touched. A
+// symbolic link is followed and stays. True when the whole file is in place.
 bool Export(const CurveStore& store, int32_t voltageOffset, const char* path);
 
 // Receives the samples of an import.

@@ -234,4 +234,25 @@ TEST_F(CurveDir, ReplacedFileKeepsItsModeNewFileFollowsTheUmask) {
   EXPECT_EQ(ReadAll(kept), kHeader);
 }
 
+TEST_F(CurveDir, ExportThroughASymbolicLinkWritesWhatItNames) {
+  ASSERT_EQ(::mkdir(File("data").c_str(), 0755), 0);
+  std::ofstream(File("data/real.txt"), std::ios::binary) << "old";
+  ASSERT_EQ(::symlink("data/real.txt", File("a.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("a.txt", File("b.txt").c_str()), 0);
+  ASSERT_EQ(::symlink(File("data/new.txt").c_str(), File("c.txt").c_str()), 0);
+  const struct {
+    const char* link;
+    const char* file;
+  } rows[] = {{"b.txt", "data/real.txt"}, {"c.txt", "data/new.txt"}};
+  const auto store = std::make_unique<CurveStore>();
+  for (const auto& r : rows) {
+    ASSERT_TRUE(curvefile::Export(*store, kOffset, File(r.link).c_str())) << r.link;
+    EXPECT_EQ(ReadAll(File(r.file)), kHeader) << r.link;
+  }
+  for (const char* link : {"a.txt", "b.txt", "c.txt"})
+    EXPECT_TRUE(std::filesystem::is_symlink(File(link))) << link;
+  EXPECT_EQ(Entries(), 4u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(File("data")), {}), 2);
+}
+
 }  // namespace
