@@ -94,6 +94,15 @@ bool FollowLinks(std::string& path) {
   return false;  // a loop of links, which open() refuses as well
 }
 
+// The replacement gets the old file's owner and group where this user may
+// give them; false when not.
+bool KeepOwner(int fd, const struct stat& old) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  return (st.st_uid == old.st_uid && st.st_gid == old.st_gid) ||
+         ::fchown(fd, old.st_uid, old.st_gid) == 0;
+}
+
 void SyncFolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
@@ -236,29 +245,43 @@ bool Export(const CurveStore& store, int32_t voltageOffset, const char* path) {
   std::string target(path);
   if (!FollowLinks(target) || target.back() == '/') return false;
 
-  // The lock sits on the file in place: another copy that holds it is busy
-  // with it, and its file is left alone.
-  int lockFd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // Only a file that this user may open for writing is replaced: the rename
+  // itself asks the folder only. The lock sits on the file in place: another
+  // copy that holds it is busy with it, and its file is left alone.
+  const int fileFd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   struct stat old {};
-  if (lockFd < 0) {
+  if (fileFd < 0) {
     if (errno != ENOENT) return false;
-  } else if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0 || ::fstat(lockFd, &old) != 0 ||
+  } else if (::flock(fileFd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fileFd, &old) != 0 ||
              !S_ISREG(old.st_mode)) {
-    ::close(lockFd);
+    ::close(fileFd);
     return false;
   }
 
   std::string tmpName;
   const int fd = CreateTemporary(target, tmpName);
+  const int createError = errno;
+  if (fileFd >= 0 && (fd >= 0 ? !KeepOwner(fd, old) : createError == EACCES)) {
+    // A replacement would take someone else's file over, or the folder takes
+    // no new name: the file is written where it is, as opening it does.
+    if (fd >= 0) {
+      ::close(fd);
+      ::unlink(tmpName.c_str());
+    }
+    bool ok = ::ftruncate(fileFd, 0) == 0 && WriteCurve(fileFd, store, voltageOffset) &&
+              ::fsync(fileFd) == 0;
+    return ::close(fileFd) == 0 && ok;
+  }
+
   bool ok = fd >= 0;
-  if (ok && lockFd >= 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+  if (ok && fileFd >= 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
   if (ok) ok = WriteCurve(fd, store, voltageOffset);
   if (ok) ok = ::fsync(fd) == 0;
   if (fd >= 0 && ::close(fd) != 0) ok = false;
   if (ok) ok = ::rename(tmpName.c_str(), target.c_str()) == 0;
   if (fd >= 0 && !ok) ::unlink(tmpName.c_str());
   if (ok) SyncFolderOf(target);
-  if (lockFd >= 0) ::close(lockFd);
+  if (fileFd >= 0) ::close(fileFd);
   return ok;
 }
 

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -253,6 +254,48 @@ TEST_F(CurveDir, ExportThroughASymbolicLinkWritesWhatItNames) {
     EXPECT_TRUE(std::filesystem::is_symlink(File(link))) << link;
   EXPECT_EQ(Entries(), 4u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(File("data")), {}), 2);
+}
+
+TEST_F(CurveDir, OrdinaryUserExportsOnlyWhatTheyMayWrite) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  constexpr uid_t kUser = 65534;
+  const struct {
+    const char* what;
+    uid_t folderOwner, fileOwner;
+    mode_t mode;
+    bool written;
+  } rows[] = {
+      {"own read-only file left alone", kUser, kUser, 0444, false},
+      {"root's file left alone", kUser, 0, 0644, false},
+      {"root's writable file written and still root's", kUser, 0, 0666, true},
+      {"own file in a folder that takes no new name", 0, kUser, 0644, true},
+  };
+  ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+  const auto store = std::make_unique<CurveStore>();
+  int i = 0;
+  for (const auto& r : rows) {
+    const std::string folder = File(std::to_string(i++).c_str()), path = folder + "/c.txt";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    std::ofstream(path, std::ios::binary) << "old\r\n";
+    ASSERT_EQ(::chown(folder.c_str(), r.folderOwner, r.folderOwner), 0);
+    ASSERT_EQ(::chown(path.c_str(), r.fileOwner, r.fileOwner), 0);
+    ASSERT_EQ(::chmod(path.c_str(), r.mode), 0);
+    // The user's file-system identity: root's rights to files are dropped.
+    ::setfsgid(kUser);
+    ::setfsuid(kUser);
+    const bool asUser = static_cast<uid_t>(::setfsuid(static_cast<uid_t>(-1))) == kUser;
+    const bool ok = curvefile::Export(*store, kOffset, path.c_str());
+    ::setfsuid(0);
+    ::setfsgid(0);
+    ASSERT_TRUE(asUser);
+    EXPECT_EQ(ok, r.written) << r.what;
+    EXPECT_EQ(ReadAll(path), r.written ? kHeader : "old\r\n") << r.what;
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, r.fileOwner) << r.what;
+    EXPECT_EQ(st.st_mode & 07777, r.mode) << r.what;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << r.what;
+  }
 }
 
 }  // namespace
