@@ -1,5 +1,7 @@
 // Curve files: the exact bytes written, the line rules of the import, the
-// round trip, and the old file kept whole when an export cannot finish.
+// round trip, the old file kept whole when an export cannot finish, and an
+// export that behaves as writing the file does: what the user may not write
+// is left alone, links stay, and nothing is left behind.
 #include "plot/CurveFile.h"
 
 #include <fcntl.h>
@@ -7,6 +9,7 @@
 #include <sys/file.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -296,6 +299,22 @@ TEST_F(CurveDir, OrdinaryUserExportsOnlyWhatTheyMayWrite) {
     EXPECT_EQ(st.st_mode & 07777, r.mode) << r.what;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << r.what;
   }
+}
+
+TEST_F(CurveDir, ExportRemovesWhatAKilledExportLeft) {
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  const std::string left = dir_ + "/.c.txt.tmp" + std::to_string(gone) + "-7";
+  const std::string running = dir_ + "/.c.txt.tmp" + std::to_string(::getppid()) + "-7";
+  const std::string otherFile = dir_ + "/.d.txt.tmp" + std::to_string(gone) + "-7";
+  for (const std::string& name : {left, running, otherFile}) std::ofstream(name) << "part";
+  ASSERT_TRUE(curvefile::Export(*std::make_unique<CurveStore>(), kOffset, File("c.txt").c_str()));
+  EXPECT_FALSE(std::filesystem::exists(left));
+  EXPECT_TRUE(std::filesystem::exists(running)) << "another copy's is its own";
+  EXPECT_TRUE(std::filesystem::exists(otherFile));
+  EXPECT_EQ(Entries(), 3u);
 }
 
 }  // namespace
