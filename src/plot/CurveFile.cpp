@@ -1,6 +1,9 @@
 #include "plot/CurveFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,25 +65,108 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
-// A name beside the target that no listing shows and no other export uses.
-int CreateTemporary(const std::string& path, std::string& tmpName) {
-  static std::atomic<unsigned> serial{0};
+// The folder that holds a path's last name, as open() takes it.
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The first part of every temporary name of a target: hidden, beside it.
+std::string TemporaryPrefix(const std::string& path) {
   const size_t slash = path.rfind('/');
   const size_t baseAt = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, baseAt) + "." + path.substr(baseAt) + ".tmp";
+}
+
+// Tries prefix + "<pid>-<n>" names until make() takes one; a name that is
+// there already is passed over. tmpName is empty when none was taken.
+template <class Make>
+int WithFreshName(const std::string& path, std::string& tmpName, Make make) {
+  static std::atomic<unsigned> serial{0};
+  const std::string prefix = TemporaryPrefix(path) + std::to_string(::getpid()) + "-";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    tmpName = path.substr(0, baseAt) + "." + path.substr(baseAt) + ".tmp" +
-              std::to_string(::getpid()) + "-" + std::to_string(serial++);
-    // 0666: the user's umask decides, as for any new file.
-    const int fd = ::open(tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    tmpName = prefix + std::to_string(serial++);
+    const int r = make(tmpName);
+    if (r >= 0) return r;
+    if (errno != EEXIST) break;
   }
+  tmpName.clear();
   return -1;
 }
 
+// The file the new curve goes into, in the target's folder. It has no name
+// where the file system allows that, so that a program killed before the
+// rename leaves nothing behind; tmpName is empty then.
+int CreateTemporary(const std::string& path, std::string& tmpName) {
+  tmpName.clear();
+  // 0666: the user's umask decides, as for any new file.
+  if (::access("/proc/self/fd", X_OK) == 0) {
+    const int fd = ::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+  }
+  return WithFreshName(path, tmpName, [](const std::string& name) {
+    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  });
+}
+
+// An unnamed temporary gets its hidden name only now, just before the rename.
+bool NameTemporary(int fd, const std::string& path, std::string& tmpName) {
+  if (!tmpName.empty()) return true;
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return WithFreshName(path, tmpName, [&self](const std::string& name) {
+           return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+         }) == 0;
+}
+
+// Temporaries of this target whose program is gone: an export killed on its
+// way. Another running copy's are left to it.
+void RemoveLeftovers(const std::string& path) {
+  const std::string prefix = TemporaryPrefix(path);
+  const std::string hidden = prefix.substr(prefix.rfind('/') + 1);
+  DIR* dir = ::opendir(FolderOf(path).c_str());
+  if (dir == nullptr) return;
+  while (const dirent* e = ::readdir(dir)) {
+    const char* name = e->d_name;
+    if (std::strncmp(name, hidden.c_str(), hidden.size()) != 0) continue;
+    const char* const end = name + std::strlen(name);
+    pid_t pid = 0;
+    unsigned n = 0;
+    const auto p = std::from_chars(name + hidden.size(), end, pid);
+    if (p.ec != std::errc() || pid <= 0 || pid == ::getpid() || *p.ptr != '-') continue;
+    const auto q = std::from_chars(p.ptr + 1, end, n);
+    if (q.ec != std::errc() || q.ptr != end) continue;
+    if (::kill(pid, 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(dir), name, 0);
+  }
+  ::closedir(dir);
+}
+
+// The name that opening the path would reach: through symbolic links to the
+// file they name, which is written while the links stay. A link to a missing
+// file leads to that name, and the export creates it.
+bool FollowLinks(std::string& path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    char to[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), to, sizeof to);
+    if (n < 0) return true;  // not a link, or not there: the name itself
+    if (static_cast<size_t>(n) >= sizeof to) return false;
+    const size_t slash = path.rfind('/');
+    const std::string link(to, static_cast<size_t>(n));
+    path = link[0] == '/' || slash == std::string::npos ? link : path.substr(0, slash + 1) + link;
+  }
+  return false;  // a loop of links, which open() refuses as well
+}
+
+// The replacement gets the old file's owner and group where this user may
+// give them; false when not.
+bool KeepOwner(int fd, const struct stat& old) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  return (st.st_uid == old.st_uid && st.st_gid == old.st_gid) ||
+         ::fchown(fd, old.st_uid, old.st_gid) == 0;
+}
+
 void SyncFolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);  // the rename is in place already; this only makes it durable
   ::close(fd);
@@ -216,32 +302,46 @@ bool FileName(const char* packName, char* out, size_t size) {
 
 bool Export(const CurveStore& store, int32_t voltageOffset, const char* path) {
   if (path == nullptr || *path == '\0') return false;
-  const std::string target(path);
-  if (target.back() == '/') return false;
+  std::string target(path);
+  if (!FollowLinks(target) || target.back() == '/') return false;
 
-  // The lock sits on the file in place: another copy that holds it is busy
-  // with it, and its file is left alone.
-  int lockFd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // Only a file that this user may open for writing is replaced: the rename
+  // itself asks the folder only. The lock sits on the file in place: another
+  // copy that holds it is busy with it, and its file is left alone.
+  const int fileFd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   struct stat old {};
-  if (lockFd < 0) {
+  if (fileFd < 0) {
     if (errno != ENOENT) return false;
-  } else if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0 || ::fstat(lockFd, &old) != 0 ||
+  } else if (::flock(fileFd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fileFd, &old) != 0 ||
              !S_ISREG(old.st_mode)) {
-    ::close(lockFd);
+    ::close(fileFd);
     return false;
   }
 
+  RemoveLeftovers(target);
   std::string tmpName;
   const int fd = CreateTemporary(target, tmpName);
+  const int createError = errno;
+  if (fileFd >= 0 && (fd >= 0 ? !KeepOwner(fd, old) : createError == EACCES)) {
+    // A replacement would take someone else's file over, or the folder takes
+    // no new name: the file is written where it is, as opening it does.
+    if (fd >= 0) ::close(fd);
+    if (!tmpName.empty()) ::unlink(tmpName.c_str());
+    bool ok = ::ftruncate(fileFd, 0) == 0 && WriteCurve(fileFd, store, voltageOffset) &&
+              ::fsync(fileFd) == 0;
+    return ::close(fileFd) == 0 && ok;
+  }
+
   bool ok = fd >= 0;
-  if (ok && lockFd >= 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+  if (ok && fileFd >= 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
   if (ok) ok = WriteCurve(fd, store, voltageOffset);
   if (ok) ok = ::fsync(fd) == 0;
+  if (ok) ok = NameTemporary(fd, target, tmpName);
   if (fd >= 0 && ::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(tmpName.c_str(), path) == 0;
-  if (fd >= 0 && !ok) ::unlink(tmpName.c_str());
+  if (ok) ok = ::rename(tmpName.c_str(), target.c_str()) == 0;
+  if (!ok && !tmpName.empty()) ::unlink(tmpName.c_str());
   if (ok) SyncFolderOf(target);
-  if (lockFd >= 0) ::close(lockFd);
+  if (fileFd >= 0) ::close(fileFd);
   return ok;
 }
 

@@ -16,9 +16,14 @@ bool FileName(const char* packName, char* out, size_t size);
 
 // Writes the curve file of the store, the voltage raised by voltageOffset
 // (mV). The new file is written beside the old one and takes its place only
-// once it is complete on disk; on any failure the old file stays as it was.
-// A file that another running copy holds (a held flock) is not touched.
-// True when the whole file is in place.
+// once it is complete on disk, so that on any failure the old file stays as
+// it was; a program killed meanwhile leaves nothing behind for good. A
+// symbolic link is followed and stays. A file that this user may not open for
+// writing, or that another running copy holds (a held flock), is not touched.
+// A file that belongs to someone else, or whose folder takes no new name, is
+// rewritten in place instead, as opening it for writing would: a replacement
+// would hand it over to this user, or cannot be made. True when the whole
+// file is written.
 bool Export(const CurveStore& store, int32_t voltageOffset, const char* path);
 
 // Receives the samples of an import.

@@ -1,11 +1,15 @@
 // Curve files: the exact bytes written, the line rules of the import, the
-// round trip, and the old file kept whole when an export cannot finish.
+// round trip, the old file kept whole when an export cannot finish, and an
+// export that behaves as writing the file does: what the user may not write
+// is left alone, links stay, and nothing is left behind.
 #include "plot/CurveFile.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -232,6 +236,85 @@ TEST_F(CurveDir, ReplacedFileKeepsItsModeNewFileFollowsTheUmask) {
   ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(ReadAll(kept), kHeader);
+}
+
+TEST_F(CurveDir, ExportThroughASymbolicLinkWritesWhatItNames) {
+  ASSERT_EQ(::mkdir(File("data").c_str(), 0755), 0);
+  std::ofstream(File("data/real.txt"), std::ios::binary) << "old";
+  ASSERT_EQ(::symlink("data/real.txt", File("a.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("a.txt", File("b.txt").c_str()), 0);
+  ASSERT_EQ(::symlink(File("data/new.txt").c_str(), File("c.txt").c_str()), 0);
+  const struct {
+    const char* link;
+    const char* file;
+  } rows[] = {{"b.txt", "data/real.txt"}, {"c.txt", "data/new.txt"}};
+  const auto store = std::make_unique<CurveStore>();
+  for (const auto& r : rows) {
+    ASSERT_TRUE(curvefile::Export(*store, kOffset, File(r.link).c_str())) << r.link;
+    EXPECT_EQ(ReadAll(File(r.file)), kHeader) << r.link;
+  }
+  for (const char* link : {"a.txt", "b.txt", "c.txt"})
+    EXPECT_TRUE(std::filesystem::is_symlink(File(link))) << link;
+  EXPECT_EQ(Entries(), 4u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(File("data")), {}), 2);
+}
+
+TEST_F(CurveDir, OrdinaryUserExportsOnlyWhatTheyMayWrite) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  constexpr uid_t kUser = 65534;
+  const struct {
+    const char* what;
+    uid_t folderOwner, fileOwner;
+    mode_t mode;
+    bool written;
+  } rows[] = {
+      {"own read-only file left alone", kUser, kUser, 0444, false},
+      {"root's file left alone", kUser, 0, 0644, false},
+      {"root's writable file written and still root's", kUser, 0, 0666, true},
+      {"own file in a folder that takes no new name", 0, kUser, 0644, true},
+  };
+  ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+  const auto store = std::make_unique<CurveStore>();
+  int i = 0;
+  for (const auto& r : rows) {
+    const std::string folder = File(std::to_string(i++).c_str()), path = folder + "/c.txt";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    std::ofstream(path, std::ios::binary) << "old\r\n";
+    ASSERT_EQ(::chown(folder.c_str(), r.folderOwner, r.folderOwner), 0);
+    ASSERT_EQ(::chown(path.c_str(), r.fileOwner, r.fileOwner), 0);
+    ASSERT_EQ(::chmod(path.c_str(), r.mode), 0);
+    // The user's file-system identity: root's rights to files are dropped.
+    ::setfsgid(kUser);
+    ::setfsuid(kUser);
+    const bool asUser = static_cast<uid_t>(::setfsuid(static_cast<uid_t>(-1))) == kUser;
+    const bool ok = curvefile::Export(*store, kOffset, path.c_str());
+    ::setfsuid(0);
+    ::setfsgid(0);
+    ASSERT_TRUE(asUser);
+    EXPECT_EQ(ok, r.written) << r.what;
+    EXPECT_EQ(ReadAll(path), r.written ? kHeader : "old\r\n") << r.what;
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, r.fileOwner) << r.what;
+    EXPECT_EQ(st.st_mode & 07777, r.mode) << r.what;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << r.what;
+  }
+}
+
+TEST_F(CurveDir, ExportRemovesWhatAKilledExportLeft) {
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  const std::string left = dir_ + "/.c.txt.tmp" + std::to_string(gone) + "-7";
+  const std::string running = dir_ + "/.c.txt.tmp" + std::to_string(::getppid()) + "-7";
+  const std::string otherFile = dir_ + "/.d.txt.tmp" + std::to_string(gone) + "-7";
+  for (const std::string& name : {left, running, otherFile}) std::ofstream(name) << "part";
+  ASSERT_TRUE(curvefile::Export(*std::make_unique<CurveStore>(), kOffset, File("c.txt").c_str()));
+  EXPECT_FALSE(std::filesystem::exists(left));
+  EXPECT_TRUE(std::filesystem::exists(running)) << "another copy's is its own";
+  EXPECT_TRUE(std::filesystem::exists(otherFile));
+  EXPECT_EQ(Entries(), 3u);
 }
 
 }  // namespace
