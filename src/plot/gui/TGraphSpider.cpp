@@ -20,7 +20,7 @@ using look::kWhite;
 // The texts are sized like a Windows font asked for with a positive height:
 // 15 pixels is the whole character cell (ascent plus descent), not the em.
 QFont CellHeightFont(const char* face, int cellHeight) {
-  QFont font(QString::fromLatin1(face));
+  QFont font(look::Face(face));
   int pixelSize = cellHeight;
   font.setPixelSize(pixelSize);
   while (pixelSize > 1 && QFontMetrics(font).height() > cellHeight) {
