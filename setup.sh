@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Set-up for a fresh Debian 12 machine.
+# Set-up for a fresh Debian 12 or 13 machine.
 #   ./setup.sh run    install what is missing, build, start the French build
 #   ./setup.sh test   install what is missing, build, run every test
 set -euo pipefail
@@ -10,13 +10,13 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
 # libgl-dev: Qt6Gui's CMake package requires OpenGL. poppler-utils: the print
-# tests read the PDF with pdftotext and pdftoppm. clang and libclang-rt-14-dev:
-# the libFuzzer build.
+# tests read the PDF with pdftotext and pdftoppm. clang and libclang-rt-dev:
+# the libFuzzer build, with the runtime of the release's default clang.
 PACKAGES=(cmake ninja-build g++
   qt6-base-dev libqt6sql6-sqlite libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-comic-neue fonts-dejavu-core)
-TEST_PACKAGES=(clang libclang-rt-14-dev poppler-utils)
+TEST_PACKAGES=(clang libclang-rt-dev poppler-utils)
 
 missing=()
 wanted=("${PACKAGES[@]}")
