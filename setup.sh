@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Set-up for a fresh Debian 12 machine.
+# Set-up for a fresh Debian 12 or 13 machine.
 #   ./setup.sh run    install what is missing, build, start the French build
 #   ./setup.sh test   install what is missing, build, run every test
 set -euo pipefail
@@ -9,14 +9,19 @@ mode=${1:-run}
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
-# libgl-dev: Qt6Gui's CMake package requires OpenGL. poppler-utils: the print
-# tests read the PDF with pdftotext and pdftoppm. clang and libclang-rt-14-dev:
-# the libFuzzer build.
+# libgl-dev: Qt6Gui's CMake package requires OpenGL. FONTS: the faces the
+# window is drawn in. poppler-utils: the print tests read the PDF with
+# pdftotext and pdftoppm. clang and libclang-rt-dev: the libFuzzer build, with
+# the runtime of the release's default clang. DESKTOP_FONTS: fonts a desktop
+# commonly has, which take "Courier" and the sans-serif for themselves in
+# fontconfig; the tests run with them, and the widget tests once more without.
+FONTS=(fonts-comic-neue fonts-dejavu-core)
 PACKAGES=(cmake ninja-build g++
   qt6-base-dev libqt6sql6-sqlite libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-comic-neue fonts-dejavu-core)
-TEST_PACKAGES=(clang libclang-rt-14-dev poppler-utils)
+  "${FONTS[@]}")
+DESKTOP_FONTS=(fonts-urw-base35 fonts-noto-mono fonts-noto-core fonts-liberation2)
+TEST_PACKAGES=(clang libclang-rt-dev poppler-utils "${DESKTOP_FONTS[@]}")
 
 missing=()
 wanted=("${PACKAGES[@]}")
@@ -70,6 +75,22 @@ case "$mode" in
     # system libraries' own life-long allocations.
     lsan="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
     (cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="$lsan" ctest -j "$jobs" --output-on-failure)
+    # The widget tests again, with fontconfig seeing only the fonts that
+    # "./setup.sh run" installs (the system's rendering settings kept).
+    fonts=$(mktemp -d)
+    {
+      echo '<?xml version="1.0"?>'
+      echo '<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">'
+      echo '<fontconfig>'
+      dpkg -L "${FONTS[@]}" | grep -E '\.(ttf|otf)$' | xargs -n1 dirname | sort -u | sed 's|.*|  <dir>&</dir>|'
+      echo '  <include ignore_missing="yes">/etc/fonts/conf.d</include>'
+      echo "  <cachedir>$fonts/cache</cachedir>"
+      echo '</fontconfig>'
+    } >"$fonts/fonts.conf"
+    echo "== widget tests with the fonts of ${FONTS[*]} only"
+    (cd build && FONTCONFIG_FILE="$fonts/fonts.conf" ctest -L gui -j "$jobs" --output-on-failure)
+    rm -rf "$fonts"
+    echo "== every test, plain build"
     (cd build && ctest -j "$jobs" --output-on-failure)
     ;;
   *)

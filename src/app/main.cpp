@@ -10,6 +10,7 @@
 #include "history/gui/THistoriqueForm.h"
 #include "monitor/gui/ProgramArt.h"
 #include "monitor/gui/TAide.h"
+#include "platform/gui/WidgetLook.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
   // window, the log and the files keep the C locale's decimal point.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setWindowIcon(ProgramIcon());
+  // Menus, hints and message boxes too: the system's default font is
+  // whichever face fontconfig prefers on this desktop.
+  QApplication::setFont(look::Font("MS Sans Serif", false));
   // The windows live until the message loop has ended: the controls and the
   // other windows reach the main window through MainForm for as long as they
   // run. They go in the reverse order, the maintenance log first (it writes

@@ -5,10 +5,13 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "platform/gui/WidgetLook.h"
+
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
+  QApplication::setFont(look::Font("MS Sans Serif", false));  // as the program does
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -2,6 +2,7 @@
 // frame line of its box, and nothing touches the box's right border.
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -10,6 +11,7 @@
 
 #include "TempDir.h"
 #include "app/MainForm.h"
+#include "platform/gui/WidgetLook.h"
 #include "plot/gui/TGraph.h"
 #include "plot/gui/TGraphSpider.h"
 
@@ -59,6 +61,23 @@ TEST(LayoutFit, ChildrenStayInsideTheirBoxFrames) {
                                           << child->objectName().toStdString();
       EXPECT_LT(shown.right(), frame.right() - 1) << box->title().toStdString() << ": "
                                               << child->metaObject()->className();
+    }
+  }
+}
+
+// The names the window uses are drawn in the faces the set-up installs, not in
+// whatever the desktop's fonts make fontconfig prefer.
+TEST(LayoutFit, FaceNamesResolveToTheInstalledFaces) {
+  const struct {
+    const char* name;
+    const char* face;
+  } faces[] = {{"Courier", "DejaVu Sans Mono"},
+               {"MS Sans Serif", "DejaVu Sans"},
+               {"Arial", "DejaVu Sans"},
+               {"Comic Sans MS", "Comic Neue"}};
+  for (const auto& f : faces) {
+    for (const bool bold : {false, true}) {
+      EXPECT_EQ(QFontInfo(look::Font(f.name, bold, !bold)).family().toStdString(), f.face) << f.name;
     }
   }
 }

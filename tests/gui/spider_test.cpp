@@ -312,7 +312,7 @@ TEST(TGraphSpider, DeviationTextShowsWhole) {
     int32_t average;
   };
   const Case cases[] = {{kSixCells, 3800}, {{3800}, 3800}, {{65535, 1}, 3000}};
-  QFont font("Comic Sans MS");  // a 15-pixel character cell, as the control sizes it
+  QFont font = look::Font("Comic Sans MS", false);  // a 15-pixel character cell, as the control sizes it
   font.setPixelSize(15);
   for (int px = 14; px > 1 && QFontMetrics(font).height() > 15; --px) font.setPixelSize(px);
   for (const Case& c : cases) {

@@ -2,11 +2,29 @@
 
 #include <QPalette>
 #include <QWidget>
+#include <cstring>
 #include <initializer_list>
 
 namespace look {
+QString Face(const char* name) {
+  // fonts-dejavu-core and fonts-comic-neue.
+  static constexpr struct {
+    const char* name;
+    const char* face;
+  } kFaces[] = {
+      {"Courier", "DejaVu Sans Mono"},
+      {"MS Sans Serif", "DejaVu Sans"},
+      {"Arial", "DejaVu Sans"},
+      {"Comic Sans MS", "Comic Neue"},
+  };
+  for (const auto& f : kFaces) {
+    if (std::strcmp(f.name, name) == 0) return QString::fromLatin1(f.face);
+  }
+  return QStringLiteral("DejaVu Sans");
+}
+
 QFont Font(const char* family, bool bold, bool italic, int pixelSize) {
-  QFont f(QString::fromLatin1(family));
+  QFont f(Face(family));
   f.setPixelSize(pixelSize);
   f.setBold(bold);
   f.setItalic(italic);

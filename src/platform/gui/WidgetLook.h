@@ -17,7 +17,13 @@ inline const QColor kGrey{160, 160, 164};  // clMedGray
 // the desktop theme.
 inline const QColor kInactiveBorder{212, 208, 200};
 
-// Font by face name and pixel height; fontconfig supplies a stand-in face.
+// The installed face that a face name of the window framework ("Courier",
+// "MS Sans Serif", "Arial", "Comic Sans MS") stands for. The names are not
+// left to fontconfig: its choice follows whichever fonts the desktop has (URW,
+// Noto and Liberation all claim "Courier"), and the layout is measured in the
+// faces the set-up installs. A name not listed gets the sans-serif face.
+QString Face(const char* name);
+// Font by face name (as above) and pixel height.
 QFont Font(const char* family, bool bold, bool italic = false, int pixelSize = 11);
 // Text colour of an enabled widget; disabled, it greys out as the platform does.
 void SetTextColour(QWidget* w, const QColor& c);

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/gui/WidgetLook.h"
+
 namespace {
 // Em height per pixel of character cell, for a face, measured once at a
 // large size where rounding does not matter.
@@ -80,7 +82,7 @@ void Canvas::SetPenWidth(int width) {
 }
 
 void Canvas::SetFont(const char* face, int height, int escapement) {
-  QFont f{QString::fromUtf8(face)};
+  QFont f{look::Face(face)};
   // Glyphs side by side at their own advances, without kerning or ligatures:
   // plain text output, and much quicker to lay out.
   f.setStyleStrategy(QFont::PreferNoShaping);

@@ -35,6 +35,7 @@ class Canvas {
   void SetBrushColor(const QColor& c) { brushColor_ = c; }
   void SetBrushStyle(BrushStyle style) { brushStyle_ = style; }
 
+  // face: the framework's name, drawn in the face look::Face gives for it.
   // height > 0: the character cell's height; height < 0: the em height; both
   // in device pixels. escapement in tenths of a degree, counter-clockwise.
   void SetFont(const char* face, int height, int escapement);

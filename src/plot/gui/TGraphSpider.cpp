@@ -20,7 +20,7 @@ using look::kWhite;
 // The texts are sized by their whole character cell (ascent plus descent),
 // not by the em: a 15-pixel text is 15 pixels from top to bottom.
 QFont CellHeightFont(const char* face, int cellHeight) {
-  QFont font(QString::fromLatin1(face));
+  QFont font(look::Face(face));
   int pixelSize = cellHeight;
   font.setPixelSize(pixelSize);
   while (pixelSize > 1 && QFontMetrics(font).height() > cellHeight) {
