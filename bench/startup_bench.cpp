@@ -41,6 +41,7 @@ void BM_StartupWith20000Packs(benchmark::State& state) {
     auto form = std::make_unique<TMainForm>();
     form->FormCreate();
     form->Timer->stop();
+    form->show();
     benchmark::DoNotOptimize(form->ComboBox2);
   }
   unsetenv("ZEPHYRAL_COM1");

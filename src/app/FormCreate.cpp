@@ -174,9 +174,8 @@ void TMainForm::SetPackBoxTexts(int n) {
 }
 
 void TMainForm::ListPacks() {
-  for (const std::string& name : PackFiles()) {
-    const QString pack = QString::fromUtf8(name.c_str());
-    ComboBox1->AddSorted(pack);
-    ComboBox2->AddSorted(pack);
-  }
+  QList<TSortedComboBox::Entry> entries;
+  for (const std::string& name : PackFiles()) entries.push_back({QString::fromUtf8(name.c_str()), {}});
+  ComboBox1->AddSorted(entries);
+  ComboBox2->AddSorted(entries);
 }
