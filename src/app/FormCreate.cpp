@@ -5,13 +5,14 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QMenu>
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/MainForm.h"
+#include "monitor/PackFile.h"
 #include "platform/gui/PanelButton.h"
 #include "platform/gui/SortedComboBox.h"
 #include "texts/Catalogue.h"
@@ -22,25 +23,43 @@ QString T(int n) { return QString::fromUtf8(UserTexts(n)); }
 
 void Copy(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }
 
-// Ordinary, non-hidden files "*.pck" in ./Packs, names without the ending.
-// Names longer than a pack name holds are left out rather than cut short: a
-// cut name would point at a file that does not exist.
+bool IsPackEnding(std::string_view e) {
+  return e.size() == pack::kEndingBytes && e[0] == '.' && (e[1] | 0x20) == 'p' && (e[2] | 0x20) == 'c' &&
+         (e[3] | 0x20) == 'k';
+}
+
+// Of two files of one pack name whose endings differ in case only, the one
+// listed: ".pck" itself, else the first in byte order.
+bool PreferredEnding(std::string_view e, std::string_view other) {
+  return other != ".pck" && (e == ".pck" || e < other);
+}
+
+// Ordinary, non-hidden files in ./Packs whose name ends in ".pck" in any
+// case, as a folder search on Windows finds them: their names as bytes, with
+// the ending. A name that the pack name fields cannot hold is left out
+// rather than cut short, since a cut name would stand for another pack.
 std::vector<std::string> PackFiles() {
-  std::vector<std::string> names;
+  std::vector<std::string> files;
+  std::unordered_map<std::string, size_t> byName;
   DIR* dir = opendir("./Packs");
-  if (!dir) return names;
+  if (!dir) return files;
   while (dirent* e = readdir(dir)) {
-    const char* name = e->d_name;
-    size_t len = std::strlen(name);
-    if (name[0] == '.' || len < 4 || std::strcmp(name + len - 4, ".pck") != 0) continue;
-    std::string path = std::string("./Packs/") + name;
+    const std::string_view file = e->d_name;
+    if (file.size() < pack::kEndingBytes || file[0] == '.') continue;
+    const std::string_view name = file.substr(0, file.size() - pack::kEndingBytes);
+    const std::string_view ending = file.substr(name.size());
+    if (!IsPackEnding(ending) || !pack::UsableName(name)) continue;
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-    if (len - 4 > 127) continue;
-    names.emplace_back(name, len - 4);
+    if (stat(pack::PackPath(pack::PackFile::Description, name, ending).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+      continue;
+    const auto [at, added] = byName.try_emplace(std::string(name), files.size());
+    if (added)
+      files.emplace_back(file);
+    else if (PreferredEnding(ending, std::string_view(files[at->second]).substr(name.size())))
+      files[at->second] = file;
   }
   closedir(dir);
-  return names;
+  return files;
 }
 }  // namespace
 
@@ -147,6 +166,7 @@ void TMainForm::SetPackBoxTexts(int n) {
   // which the edit button then names too.
   PackTexts& texts = Monitor.Texts().Pack(n);
   texts.BoxCaption = UserTexts(n == 1 ? txt::Pack1Caption : txt::Pack2Caption);
+  boxFile_[static_cast<size_t>(n - 1)] = texts.BoxCaption + ".pck";
   texts.GraphCaption = UserTexts(n == 1 ? txt::Graph1Caption : txt::Graph2Caption);
   p.Box->setTitle(T(n == 1 ? txt::Pack1Caption : txt::Pack2Caption));
   p.Box->setToolTip(T(txt::PackBoxHint));
@@ -174,9 +194,12 @@ void TMainForm::SetPackBoxTexts(int n) {
 }
 
 void TMainForm::ListPacks() {
-  for (const std::string& name : PackFiles()) {
-    const QString pack = QString::fromUtf8(name.c_str());
-    ComboBox1->AddSorted(pack);
-    ComboBox2->AddSorted(pack);
+  // Each entry shows its name as text and keeps its file's name as bytes.
+  QList<TSortedComboBox::Entry> entries;
+  for (const std::string& file : PackFiles()) {
+    const std::string_view name(file.data(), file.size() - pack::kEndingBytes);
+    entries.push_back({QString::fromStdString(pack::TextToUtf8(name)), QByteArray::fromStdString(file)});
   }
+  ComboBox1->AddSorted(entries);
+  ComboBox2->AddSorted(entries);
 }

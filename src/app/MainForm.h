@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <string>
 
 #include "charger/ChargerLayout.h"
 #include "link/ByteSource.h"
@@ -185,6 +186,12 @@ class TMainForm : public QMainWindow,
   void PanelEditClick(int n);
   void PanelHistoClick(int n);
   char* PackName(int n);
+  // The pack file that output n's selector has chosen, its name as bytes
+  // with its ending.
+  std::string SelectedFile(int n) const;
+  // The pack file that each pack box's caption names, as bytes: the last
+  // one that loaded, which "E" opens.
+  std::array<std::string, 2> boxFile_;
 
   class SerialSource : public ByteSource {
    public:

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 
 #include "app/MainForm.h"
+#include "monitor/PackFile.h"
 #include "platform/gui/PanelButton.h"
 #include "plot/CurveFile.h"
 #include "plot/gui/TGraph.h"
@@ -40,21 +41,20 @@ void TMainForm::PanelEraseClick(int n) { Monitor.EraseOutput(n); }
 
 void TMainForm::PanelZoomClick(int n) { CurveBox[static_cast<size_t>(n - 1)].Graph->Extract(); }
 
+// The printout shows the pack name as the selector does; the curve file is
+// named by its bytes.
 void TMainForm::PanelPrintClick(int n) {
-  CurveBox[static_cast<size_t>(n - 1)].Graph->Print(AboutTitle, AboutVersion, PackName(n));
+  CurveBox[static_cast<size_t>(n - 1)].Graph->Print(AboutTitle, AboutVersion, pack::TextToUtf8(PackName(n)).c_str());
 }
 
-// A pack name too long for the file's path exports and imports nothing.
 void TMainForm::ExporterClick(int n) {
-  char path[128];
-  if (!curvefile::FileName(PackName(n), path, sizeof path)) return;
-  curvefile::Export(*CurveBox[static_cast<size_t>(n - 1)].Graph, Monitor.Values().VoltageOffset, path);
+  curvefile::Export(*CurveBox[static_cast<size_t>(n - 1)].Graph, Monitor.Values().VoltageOffset,
+                    pack::PackPath(pack::PackFile::Curve, PackName(n)).c_str());
 }
 
 void TMainForm::ImporterClick(int n) {
-  char path[128];
-  if (!curvefile::FileName(PackName(n), path, sizeof path)) return;
-  CurveBox[static_cast<size_t>(n - 1)].Graph->ImportFile(path, Monitor.Values().VoltageOffset);
+  CurveBox[static_cast<size_t>(n - 1)].Graph->ImportFile(pack::PackPath(pack::PackFile::Curve, PackName(n)).c_str(),
+                                                         Monitor.Values().VoltageOffset);
 }
 
 void TMainForm::PanelDataGraphClick() { Spider->ToggleView(); }

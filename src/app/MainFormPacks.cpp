@@ -1,11 +1,13 @@
 // The pack boxes: choosing a pack reads its description file into the box,
 // "E" opens that file in the system's editor, "L" the pack's maintenance log.
+// A pack is known by the bytes of its file's name, which need not be UTF-8;
+// only what is shown is decoded.
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <QProcess>
-#include <QStringList>
-#include <cstdio>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "app/MainForm.h"
 #include "history/gui/THistoriqueForm.h"
@@ -14,7 +16,37 @@
 #include "texts/Catalogue.h"
 #include "texts/TextIds.h"
 
+namespace {
+std::string_view NameOf(std::string_view file) { return file.substr(0, file.size() - pack::kEndingBytes); }
+std::string_view EndingOf(std::string_view file) { return file.substr(file.size() - pack::kEndingBytes); }
+
+// Starts program on one argument, found along PATH, and does not wait for
+// it: the grandchild is the editor, so no child is left to reap. The
+// argument goes as bytes, which a file name that is not UTF-8 needs.
+void StartDetached(const char* program, const std::string& argument) {
+  char* const argv[] = {const_cast<char*>(program), const_cast<char*>(argument.c_str()), nullptr};
+  const pid_t child = fork();
+  if (child == 0) {
+    setsid();
+    if (fork() == 0) {
+      execvp(program, argv);
+      _exit(127);
+    }
+    _exit(0);
+  }
+  if (child > 0) waitpid(child, nullptr, 0);
+}
+}  // namespace
+
 char* TMainForm::PackName(int n) { return n == 1 ? PackName1 : PackName2; }
+
+std::string TMainForm::SelectedFile(int n) const {
+  const TSortedComboBox* combo = PackBox[static_cast<size_t>(n - 1)].Combo;
+  const QByteArray file = combo->currentData().toByteArray();
+  // An entry without a file name ("- aucun -") names the file of its text.
+  if (file.isEmpty()) return (combo->currentText() + QStringLiteral(".pck")).toStdString();
+  return file.toStdString();
+}
 
 int TMainForm::ImportPack(int n, const char* path) {
   pack::PackFields f;
@@ -38,19 +70,24 @@ void TMainForm::ComboBoxChange(int n) {
                              &p.EditCapacity, &p.EditCharge, &p.EditCoupure, &p.EditDecharge,
                              &p.EditResistor})
     field->clear();
-  char* name = PackName(n);
-  const QByteArray chosen = PackBox[static_cast<size_t>(n - 1)].Combo->currentText().toUtf8();
-  // The selectors only hold names that fit; a longer one would be cut, and a
-  // cut name would stand for another pack.
-  if (chosen.size() < static_cast<qsizetype>(sizeof PackName1)) {
-    std::snprintf(name, sizeof PackName1, "%s", chosen.constData());
-    char path[128];
-    if (pack::PackPath(name, path, sizeof path) && ImportPack(n, path) != 0) {
-      p.BoxCaption = name;
-      char caption[254];
-      std::snprintf(caption, sizeof caption, "%s: %s", UserTexts(n == 1 ? txt::Output1 : txt::Output2), name);
-      p.GraphCaption = caption;
-    }
+  const std::string file = SelectedFile(n);
+  const std::string_view name = NameOf(file);
+  // Every selection names the output's pack, loaded or not, so that the
+  // curve buttons never act on the files of the pack chosen before. The
+  // selectors list usable names only; anything else names no pack.
+  char* packName = PackName(n);
+  if (!pack::UsableName(name)) {
+    packName[0] = '\0';
+    ShowState();
+    return;
+  }
+  std::memcpy(packName, name.data(), name.size());
+  packName[name.size()] = '\0';
+  if (ImportPack(n, pack::PackPath(pack::PackFile::Description, name, EndingOf(file)).c_str()) != 0) {
+    const std::string shown = pack::TextToUtf8(name);
+    p.BoxCaption = shown;
+    boxFile_[static_cast<size_t>(n - 1)] = file;
+    p.GraphCaption = std::string(UserTexts(n == 1 ? txt::Output1 : txt::Output2)) + ": " + shown;
   }
   ShowState();
 }
@@ -58,13 +95,13 @@ void TMainForm::ComboBoxChange(int n) {
 void TMainForm::PanelEditClick(int n) {
   char cwd[512];
   if (getcwd(cwd, sizeof cwd) == nullptr) return;
-  const std::string path =
-      std::string(cwd) + "/Packs/" + Monitor.Texts().Pack(n).BoxCaption + ".pck";
-  // Detached: the editor lives on its own, and whether it started is not
-  // looked at.
-  QProcess::startDetached(QStringLiteral("xdg-open"), QStringList{QString::fromUtf8(path.c_str())});
+  // The file the box's caption names, by its own bytes.
+  const std::string& file = boxFile_[static_cast<size_t>(n - 1)];
+  StartDetached("xdg-open", std::string(cwd) + "/" +
+                                pack::PackPath(pack::PackFile::Description, NameOf(file), EndingOf(file)));
 }
 
 void TMainForm::PanelHistoClick(int n) {
-  if (HistoriqueForm) HistoriqueForm->OpenLog(PackBox[static_cast<size_t>(n - 1)].Combo->currentText());
+  const std::string file = SelectedFile(n);
+  if (HistoriqueForm && pack::UsableName(NameOf(file))) HistoriqueForm->OpenLog(std::string(NameOf(file)));
 }

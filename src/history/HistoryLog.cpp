@@ -3,13 +3,6 @@
 #include <limits>
 
 namespace history {
-std::string LogPath(std::string_view packName) {
-  std::string path = "Packs/";
-  path.append(packName);
-  path.append(".db");
-  return path;
-}
-
 const char* CreateTableSql() {
   return "CREATE TABLE IF NOT EXISTS Records (Date VARCHAR(20), ChargedCapacity INTEGER, "
          "DischargedCapacity INTEGER, Resistor INTEGER)";

@@ -1,9 +1,8 @@
 #pragma once
-// Where a pack's maintenance log lives and what its table holds. Each pack has
-// its own database file in Packs/; the pack name only ever names that file and
-// never enters SQL text, so any name opens its own log and nothing else.
+// What a pack's maintenance log holds. Each pack has its own database file in
+// Packs/ (pack::PackPath); the pack name only ever names that file and never
+// enters SQL text, so any name opens its own log and nothing else.
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace history {
@@ -14,9 +13,6 @@ inline constexpr const char* kFieldNames[kFieldCount] = {"Date", "ChargedCapacit
                                                          "Resistor"};
 inline constexpr int kDateColumn = 0;
 inline constexpr int kDateMaxChars = 20;
-
-// "Packs/<pack name>.db", relative to the working directory.
-std::string LogPath(std::string_view packName);
 
 // Creates the empty table the first time a log is opened; a no-op afterwards.
 const char* CreateTableSql();

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -175,9 +174,7 @@ int ParsePack(const char* data, size_t size, PackFields& fields) {
     // A UTF-8 file cut at the size limit stays UTF-8.
     n -= IncompleteTail(bytes, n);
   }
-  const std::string text = ValidUtf8(bytes, n)
-                               ? std::string(reinterpret_cast<const char*>(bytes), n)
-                               : Cp1252ToUtf8(bytes, n);
+  const std::string text = TextToUtf8(std::string_view(reinterpret_cast<const char*>(bytes), n));
 
   std::vector<std::string_view> words;
   int line = 0;
@@ -237,14 +234,28 @@ int ImportPack(const char* path, PackFields& fields) {
   return ParsePack(buffer.data(), got, fields);
 }
 
-bool PackPath(const char* packName, char* out, size_t size) {
-  if (out == nullptr || size == 0) return false;
-  const int n = std::snprintf(out, size, "./Packs/%s.pck", packName ? packName : "");
-  if (n < 0 || static_cast<size_t>(n) >= size) {
-    out[0] = '\0';
-    return false;
+std::string TextToUtf8(std::string_view bytes) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  return ValidUtf8(s, bytes.size()) ? std::string(bytes) : Cp1252ToUtf8(s, bytes.size());
+}
+
+bool UsableName(std::string_view name) {
+  return name.size() <= kMaxNameBytes && name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos &&
+         TextToUtf8(name).size() <= kMaxNameBytes;
+}
+
+std::string PackPath(PackFile file, std::string_view name, std::string_view ending) {
+  const auto join = [name](std::string_view folder, std::string_view end) {
+    std::string path(folder);
+    path.append(name).append(end);
+    return path;
+  };
+  switch (file) {
+    case PackFile::Description: return join("Packs/", ending);
+    case PackFile::Log: return join("Packs/", ".db");
+    case PackFile::Curve: return name.empty() ? "Exports/NonDefini.txt" : join("Exports/", ".txt");
   }
-  return true;
+  return {};
 }
 
 }  // namespace pack

@@ -6,6 +6,7 @@
 // or LF line ends, stray blanks, UTF-8 or Windows-1252 text.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace pack {
 
@@ -36,8 +37,30 @@ int ImportPack(const char* path, PackFields& fields);
 // The same rules on a text in memory. The fields are emptied first.
 int ParsePack(const char* data, size_t size, PackFields& fields);
 
-// "./Packs/" + packName + ".pck" into out. False, with out empty, when the
-// path does not fit in size bytes with its terminator.
-bool PackPath(const char* packName, char* out, size_t size);
+// A pack's text as UTF-8: its bytes as they are when they are UTF-8, else
+// read as Windows-1252, as files made on Windows keep their accents. Pack
+// files and pack names (file names are bytes) are both shown this way.
+std::string TextToUtf8(std::string_view bytes);
+
+// A pack name is the bytes of its file's name before the ending, which is
+// ".pck" in any case.
+constexpr size_t kEndingBytes = 4;
+// The pack name fields hold a name and its terminator in 128 bytes.
+constexpr size_t kMaxNameBytes = 127;
+
+// A name that the pack name fields hold whole, as bytes and as shown text,
+// and that names a file in Packs/ and in Exports/. Every path built from it
+// fits the system's limits.
+bool UsableName(std::string_view name);
+
+// The files of one pack, each named after it.
+enum class PackFile {
+  Description,  // "Packs/<name><ending>", the ending in its own case
+  Log,          // "Packs/<name>.db", the maintenance log
+  Curve,        // "Exports/<name>.txt"; an empty name gives "NonDefini"
+};
+// Where one of a pack's files lies, relative to the working directory; the
+// name is taken as bytes.
+std::string PackPath(PackFile file, std::string_view name, std::string_view ending = ".pck");
 
 }  // namespace pack

@@ -289,17 +289,6 @@ class LineReader {
 
 }  // namespace
 
-bool FileName(const char* packName, char* out, size_t size) {
-  if (out == nullptr || size == 0) return false;
-  const char* name = packName && *packName ? packName : "NonDefini";
-  const int n = std::snprintf(out, size, "Exports/%s.txt", name);
-  if (n < 0 || static_cast<size_t>(n) >= size) {
-    out[0] = '\0';
-    return false;
-  }
-  return true;
-}
-
 bool Export(const CurveStore& store, int32_t voltageOffset, const char* path) {
   if (path == nullptr || *path == '\0') return false;
   std::string target(path);

@@ -9,11 +9,6 @@ class CurveStore;
 
 namespace curvefile {
 
-// "Exports/" + packName + ".txt", or "Exports/NonDefini.txt" for an empty or
-// null name. False, with out empty, when the path does not fit in size bytes
-// with its terminator.
-bool FileName(const char* packName, char* out, size_t size);
-
 // Writes the curve file of the store, the voltage raised by voltageOffset
 // (mV). The new file is written beside the old one and takes its place only
 // once it is complete on disk, so that on any failure the old file stays as

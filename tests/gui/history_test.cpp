@@ -74,13 +74,14 @@ void TypeRecord(THistoriqueForm& f, const QStringList& cells) {
 }
 
 // The records of a log file, read with a connection of its own ("-" for no value).
-std::vector<QStringList> Disk(const QString& pack) {
+std::vector<QStringList> Disk(const std::string& pack) {
   std::vector<QStringList> rows;
-  const QString path = "Packs/" + pack + ".db";
-  if (access(path.toUtf8().constData(), F_OK) != 0) return rows;
+  const QByteArray path = QByteArray::fromStdString("Packs/" + pack + ".db");
+  if (access(path.constData(), F_OK) != 0) return rows;
   {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "probe");
-    db.setDatabaseName(path);
+    db.setConnectOptions("QSQLITE_OPEN_URI");
+    db.setDatabaseName("file:" + path.toPercentEncoding("/"));
     if (db.open()) {
       QSqlQuery q("SELECT Date, ChargedCapacity, DischargedCapacity, Resistor FROM Records ORDER BY rowid", db);
       while (q.next()) {
@@ -156,23 +157,27 @@ TEST_F(History, FirstOpeningCreatesAnEmptyLogWithTheFourFields) {
 }
 
 TEST_F(History, TypedRecordsSurviveARestartAndEachNameHasItsOwnLog) {
-  const QString names[] = {"LiPo 3S", "O'Brien\"; DROP TABLE Records; --", QString(124, 'n') + "éàü",
-                           QString::fromStdString(Lang("- aucun -", "- none -"))};
+  // A name that is not UTF-8 (Windows-1252 "Accué") is shown decoded and
+  // names its file by its bytes.
+  const std::string names[] = {"LiPo 3S", "O'Brien\"; DROP TABLE Records; --", std::string(124, 'n') + "éàü",
+                               Lang("- aucun -", "- none -"), "Accu\xE9"};
+  const QString shown[] = {"LiPo 3S", "O'Brien\"; DROP TABLE Records; --", QString(124, 'n') + "éàü",
+                           QString::fromStdString(Lang("- aucun -", "- none -")), "Accué"};
   {
     THistoriqueForm f;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
       f.OpenLog(names[i]);
       ASSERT_TRUE(f.TableOpen) << i;
-      EXPECT_TRUE(f.windowTitle().endsWith(" - " + names[i]));
+      EXPECT_TRUE(f.windowTitle().endsWith(" - " + shown[i]));
       TypeRecord(f, {"1" + QString::number(i) + "/05/24", "2200", "2150", QString::number(i)});
       // Enter writes the record; so does Down on the last record, which starts a new one.
       Key(Editor(f), i % 2 ? Qt::Key_Down : Qt::Key_Return);
       ASSERT_TRUE(WaitFor([&] { return Disk(names[i]).size() == 1; })) << i;
     }
-    EXPECT_EQ(f.HistoryPackName, names[3]);
+    EXPECT_EQ(f.HistoryPackName, names[4]);
   }
   THistoriqueForm again;  // a new program run
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     again.OpenLog(names[i]);
     ASSERT_EQ(again.Records->rowCount(), 1) << i;
     EXPECT_EQ(again.Records->data(again.Records->index(0, 3)).toInt(), i);

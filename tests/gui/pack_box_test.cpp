@@ -1,12 +1,15 @@
 // The pack boxes: choosing a pack fills its box from the pack file, "E" opens
-// the file the box names in the system's editor.
+// the file the box names in the system's editor. A pack is known by the
+// bytes of its file's name; "Accu\xE9" (Windows-1252) is shown as "Accué".
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -17,6 +20,7 @@
 #include "history/gui/THistoriqueForm.h"
 #include "monitor/gui/TAide.h"
 #include "platform/gui/SortedComboBox.h"
+#include "plot/gui/TGraph.h"
 
 namespace {
 
@@ -24,14 +28,21 @@ void Write(const std::string& name, const std::string& text) {
   std::ofstream(name, std::ios::binary) << text;
 }
 
+bool Exists(const std::string& name) { return access(name.c_str(), F_OK) == 0; }
+
+// 110 bytes, but 130 once each 0xE9 is taken for U+FFFD in UTF-8.
+const std::string kAccents = "Z" + std::string(99, 'a') + std::string(10, '\xE9');
+const QString kAccentsShown = "Z" + QString(99, 'a') + QString(10, QChar(0xE9));
+
 class PackBoxes : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("ZEPHYRAL_COM1", "/nonexistent/zephyral-tty", 1);
     mkdir("Packs", 0777);
-    Write("Packs/LiPo3S.pck",
-          "Mon accu\r\nType Li Po\r\nCapacite 2200 mAh\r\nElements 3\r\nCharge 2000\r\n"
-          "Decharge 10000\r\nCoupure 9000\r\nDelta 5 mV\r\nReference AB 12\r\n");
+    for (const std::string& file : std::vector<std::string>{"LiPo3S.pck", "Accu\xE9.pck", "Mixed.Pck", "Gone.pck", kAccents + ".pck"})
+      Write("Packs/" + file,
+            "Mon accu\r\nType Li Po\r\nCapacite 2200 mAh\r\nElements 3\r\nCharge 2000\r\n"
+            "Decharge 10000\r\nCoupure 9000\r\nDelta 5 mV\r\nReference AB 12\r\n");
     form.FormCreate();
     form.Timer->stop();
     unsetenv("ZEPHYRAL_COM1");
@@ -85,8 +96,41 @@ TEST_F(PackBoxes, ChoosingAPackFillsItsBoxAndAFailedLoadEmptiesIt) {
   EXPECT_EQ(form.PackName1[0], '\0');
 }
 
+// Every selection puts its own name in charge, loaded or not: "I" and "X"
+// then act on that pack's curve file, by its bytes, and never on the file
+// of the pack chosen before.
+TEST_F(PackBoxes, EverySelectionNamesTheCurveFileOfIAndX) {
+  unlink("Packs/Gone.pck");  // listed, then gone before it is chosen
+  const std::string curve = std::string("  t  \t  V  \t  I  \t  C  \t  T  \r\n") + "    0\t 4200\t 1000\t  100\t   25\r\n";
+  const struct {
+    QString choice;
+    std::string name;
+    bool loads;
+  } rows[] = {
+      {"Gone", "Gone", false},
+      {kAccentsShown, kAccents, true},
+      {"Accué", "Accu\xE9", true},
+      {"Mixed", "Mixed", true},
+  };
+  for (const auto& r : rows) {
+    Choose(1, "LiPo3S");
+    Choose(1, r.choice);
+    EXPECT_EQ(std::string(form.PackName1), r.name);
+    EXPECT_EQ(form.GroupBox1->title(), r.loads ? r.choice : "LiPo3S");
+    EXPECT_EQ(Fields(1)[0], r.loads ? "Li Po" : "");
+    const std::string file = "Exports/" + r.name + ".txt";
+    Write(file, curve);
+    form.Importer1Click();
+    EXPECT_EQ(form.Graph1->Count, 1) << r.name;
+    std::remove(file.c_str());
+    form.Exporter1Click();
+    EXPECT_EQ(TempWorkDir::Read(file), curve) << r.name;
+    EXPECT_FALSE(Exists("Exports/LiPo3S.txt"));
+  }
+}
+
 // The edit button starts `xdg-open`, found along PATH, on the pack file that
-// the box's caption names.
+// the box's caption names, by its bytes.
 TEST_F(PackBoxes, EditButtonOpensTheFileTheBoxNames) {
   mkdir("bin", 0777);
   Write("bin/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/../opened.tmp\"\n"
@@ -106,9 +150,21 @@ TEST_F(PackBoxes, EditButtonOpensTheFileTheBoxNames) {
   };
   form.Panel1Click();
   EXPECT_EQ(opened(), wd.Path() + "/Packs/" + Lang("Caractéristiques Accu 1", "Pack 1 - Datas") + ".pck");
-  Choose(1, "LiPo3S");
-  form.Panel1Click();
-  EXPECT_EQ(opened(), wd.Path() + "/Packs/LiPo3S.pck");
+  unlink("Packs/Gone.pck");
+  const struct {
+    QString choice;
+    std::string file;
+  } rows[] = {
+      {"LiPo3S", "LiPo3S.pck"},
+      {"Accué", "Accu\xE9.pck"},
+      {"Mixed", "Mixed.Pck"},
+      {"Gone", "Mixed.Pck"},  // failed to load: the box still names Mixed
+  };
+  for (const auto& r : rows) {
+    Choose(1, r.choice);
+    form.Panel1Click();
+    EXPECT_EQ(opened(), wd.Path() + "/Packs/" + r.file);
+  }
   setenv("PATH", path.c_str(), 1);
 }
 
@@ -132,7 +188,12 @@ TEST_F(PackBoxes, AboutAndLogWindowsOpenFromTheMainWindow) {
   EXPECT_TRUE(history.isVisible());
   EXPECT_EQ(history.HistoryPackName, "LiPo3S");
   form.PanelHisto2Click();  // the other selector still says "- aucun -"
-  EXPECT_EQ(history.HistoryPackName, QString::fromUtf8(Lang("- aucun -", "- none -").c_str()));
+  EXPECT_EQ(history.HistoryPackName, Lang("- aucun -", "- none -"));
+  Choose(1, "Accué");
+  form.PanelHisto1Click();
+  EXPECT_EQ(history.HistoryPackName, "Accu\xE9");
+  EXPECT_TRUE(history.windowTitle().endsWith(" - Accué"));
+  EXPECT_TRUE(Exists("Packs/Accu\xE9.db"));
   history.hide();
   about.hide();
   Aide = nullptr;

@@ -56,18 +56,31 @@ TEST_F(Startup, EmptyFolderGetsFoldersLogAndEmptySelectors) {
   EXPECT_TRUE(std::regex_match(log, expected)) << log;
 }
 
+// Every case of the ending is a pack file, as on Windows; each entry shows
+// its name decoded and keeps its file's name as bytes. Names that the pack
+// name fields cannot hold are not listed.
 TEST_F(Startup, PackListingSkipsFoldersAndHiddenFilesAndSorts) {
   TempWorkDir wd;
   ASSERT_EQ(mkdir("Packs", 0777), 0);
   ASSERT_EQ(mkdir("Packs/Old.pck", 0777), 0);
-  for (const char* name : {"Packs/LiPo3S.pck", "Packs/.X.pck", "Packs/Alpha.pck", "Packs/notes.txt"})
-    close(open(name, O_CREAT | O_WRONLY, 0644));
-  std::string longName = "Packs/" + std::string(140, 'n') + ".pck";
-  close(open(longName.c_str(), O_CREAT | O_WRONLY, 0644));
+  const std::string n127(127, 'n');
+  for (const std::string& name :
+       {std::string("LiPo3S.pck"), std::string(".X.pck"), std::string(".Y.PCK"), std::string("Alpha.pck"),
+        std::string("Alpha.PCK"),  // the same pack name: the one ending in ".pck" is listed
+        std::string("NiMh.PCK"), std::string("Mixed.Pck"), std::string("Accu\xE9.pck"), std::string("notes.txt"),
+        n127 + ".pck", n127 + "n.pck", std::string(64, '\xE9') + ".pck"})
+    close(open(("Packs/" + name).c_str(), O_CREAT | O_WRONLY, 0644));
   auto f = Create();
-  QStringList want{L("- aucun -", "- none -"), "Alpha", "LiPo3S"};
-  EXPECT_EQ(Items(f->ComboBox1), want);
-  EXPECT_EQ(Items(f->ComboBox2), want);
+  const QStringList want{L("- aucun -", "- none -"), "Accué", "Alpha", "LiPo3S", "Mixed", "NiMh",
+                         QString::fromStdString(n127)};
+  const QByteArrayList files{"", "Accu\xE9.pck", "Alpha.pck", "LiPo3S.pck", "Mixed.Pck", "NiMh.PCK",
+                             QByteArray::fromStdString(n127 + ".pck")};
+  for (TSortedComboBox* c : {f->ComboBox1, f->ComboBox2}) {
+    EXPECT_EQ(Items(c), want);
+    QByteArrayList data;
+    for (int i = 0; i < c->count(); ++i) data << c->itemData(i).toByteArray();
+    EXPECT_EQ(data, files);
+  }
   EXPECT_EQ(f->ComboBox1->currentIndex(), 0);
   EXPECT_EQ(f->PackName1[0], '\0') << "selecting by program loads no pack";
 }

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) return 2;
   THistoriqueForm form;
-  form.OpenLog(QString::fromUtf8(argv[1]));
+  form.OpenLog(argv[1]);
   if (!form.TableOpen || !form.DBGrid1->AppendRecord()) return 3;
   const int row = form.Records->rowCount() - 1;
   form.Records->setData(form.Records->index(row, 0), "01/06/24");

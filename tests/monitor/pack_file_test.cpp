@@ -156,15 +156,47 @@ TEST_F(PackDir, FileOfTheLimitIsReadUpToItsLastByteButOne) {
   }
 }
 
-TEST(PackFile, PathFitsOrIsRefused) {
-  char out[128];
-  const std::string longest(115, 'n');
-  EXPECT_TRUE(pack::PackPath(longest.c_str(), out, sizeof out));
-  EXPECT_EQ(std::string(out), "./Packs/" + longest + ".pck");
-  EXPECT_TRUE(pack::PackPath("LiPo3S", out, sizeof out));
-  EXPECT_STREQ(out, "./Packs/LiPo3S.pck");
-  EXPECT_FALSE(pack::PackPath((longest + "n").c_str(), out, sizeof out));
-  EXPECT_STREQ(out, "");
+// Each of a pack's files is named by the pack name's bytes, and the
+// description file by its ending's own case.
+TEST(PackFile, EveryFileOfAPackIsNamedByItsBytes) {
+  using pack::PackFile;
+  const std::string longest(pack::kMaxNameBytes, 'n');
+  const struct {
+    PackFile file;
+    std::string name, ending, path;
+  } rows[] = {
+      {PackFile::Description, "LiPo3S", ".pck", "Packs/LiPo3S.pck"},
+      {PackFile::Description, "Mixed", ".Pck", "Packs/Mixed.Pck"},
+      {PackFile::Description, "- aucun -", ".pck", "Packs/- aucun -.pck"},
+      {PackFile::Description, longest, ".PCK", "Packs/" + longest + ".PCK"},
+      {PackFile::Log, "Accu\xE9", ".pck", "Packs/Accu\xE9.db"},
+      {PackFile::Log, "- aucun -", ".pck", "Packs/- aucun -.db"},
+      {PackFile::Curve, "Accu\xE9", ".pck", "Exports/Accu\xE9.txt"},
+      {PackFile::Curve, "- aucun -", ".pck", "Exports/- aucun -.txt"},
+      {PackFile::Curve, "", ".pck", "Exports/NonDefini.txt"},
+      {PackFile::Curve, longest, ".pck", "Exports/" + longest + ".txt"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(pack::PackPath(r.file, r.name, r.ending), r.path);
+}
+
+// A usable name fits the pack name fields whole, as bytes and as shown.
+TEST(PackFile, UsableNamesFitTheNameFieldsAsBytesAndAsShown) {
+  const std::string n127(127, 'n');
+  const std::string accents = "Z" + std::string(99, 'a') + std::string(10, '\xE9');  // 110 bytes, 120 shown
+  const struct {
+    std::string name;
+    bool usable;
+  } rows[] = {
+      {"LiPo3S", true},
+      {n127, true},
+      {n127 + "n", false},
+      {accents, true},
+      {std::string(63, '\xE9'), true},   // shown in 126 bytes
+      {std::string(64, '\xE9'), false},  // shown in 128 bytes
+      {"a/b", false},
+      {std::string("a\0b", 3), false},
+  };
+  for (const auto& r : rows) EXPECT_EQ(pack::UsableName(r.name), r.usable) << r.name.size();
 }
 
 }  // namespace

@@ -75,27 +75,6 @@ class CurveDir : public ::testing::Test {
   std::string dir_;
 };
 
-TEST(CurveFile, NameFromThePackName) {
-  char out[128];
-  const std::string longest(115, 'p'), tooLong = longest + "p";
-  const struct {
-    const char* name;
-    bool fits;
-    std::string path;
-  } rows[] = {
-      {"LiPo3S", true, "Exports/LiPo3S.txt"},
-      {"- aucun -", true, "Exports/- aucun -.txt"},
-      {"", true, "Exports/NonDefini.txt"},
-      {nullptr, true, "Exports/NonDefini.txt"},
-      {longest.c_str(), true, "Exports/" + longest + ".txt"},
-      {tooLong.c_str(), false, ""},
-  };
-  for (const auto& r : rows) {
-    EXPECT_EQ(curvefile::FileName(r.name, out, sizeof out), r.fits) << r.path;
-    EXPECT_EQ(std::string(out), r.path);
-  }
-}
-
 TEST_F(CurveDir, ExportWritesTheHeaderAndOneLinePerSample) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {

@@ -12,6 +12,7 @@
 #include "history/HistoryLog.h"
 #include "history/gui/LogTableModel.h"
 #include "history/gui/TLogGrid.h"
+#include "monitor/PackFile.h"
 #include "platform/gui/WidgetLook.h"
 #include "texts/Catalogue.h"
 #include "texts/TextIds.h"
@@ -21,6 +22,12 @@ THistoriqueForm* HistoriqueForm = nullptr;
 namespace {
 QString T(int n) { return QString::fromUtf8(UserTexts(n)); }
 QSqlDatabase Connection() { return QSqlDatabase::database(QString::fromLatin1(history::kConnectionName), false); }
+
+// The engine takes a file name as UTF-8 text, which a name that is not UTF-8
+// cannot be; as a URI with its bytes escaped, any name reaches its own file.
+QString FileUri(const std::string& path) {
+  return QString::fromLatin1("file:" + QByteArray::fromStdString(path).toPercentEncoding("/"));
+}
 
 // Engine codes of a start that failed: no such driver, or a driver that would not load.
 constexpr unsigned kEngineDriverMissing = 0x2E01;
@@ -85,7 +92,7 @@ void THistoriqueForm::FormCreate() {
   Sortie1->setText(T(txt::MenuQuit));
 }
 
-void THistoriqueForm::OpenLog(const QString& packName) {
+void THistoriqueForm::OpenLog(const std::string& packName) {
   hide();
   HistoryPackName = packName;
   show();
@@ -109,7 +116,8 @@ void THistoriqueForm::FormShow() {
   // A log still open (its last hiding could not write it) is written first;
   // while that fails the window keeps it.
   if (TableOpen && !CloseTable()) return;
-  setWindowTitle(T(txt::MaintenanceCaption) + QStringLiteral(" - ") + HistoryPackName);
+  setWindowTitle(T(txt::MaintenanceCaption) + QStringLiteral(" - ") +
+                 QString::fromStdString(pack::TextToUtf8(HistoryPackName)));
   TableOpen = OpenTable();
 }
 
@@ -119,8 +127,8 @@ void THistoriqueForm::FormHide() {
 
 bool THistoriqueForm::OpenTable() {
   QSqlDatabase db = Connection();
-  const QByteArray name = HistoryPackName.toUtf8();
-  db.setDatabaseName(QString::fromStdString(history::LogPath(std::string_view(name.constData(), name.size()))));
+  db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+  db.setDatabaseName(FileUri(pack::PackPath(pack::PackFile::Log, HistoryPackName)));
   QSqlError error;
   if (!db.open()) {
     error = db.lastError();

@@ -40,12 +40,13 @@ class THistoriqueForm : public QMainWindow {
   // What the maintenance-log buttons of the main window do: hides the window
   // (writing the log shown so far), takes the pack name, shows the window on
   // that pack's log.
-  void OpenLog(const QString& packName);
+  void OpenLog(const std::string& packName);
 
   // The table and the database are open.
   bool TableOpen = false;
-  // The pack whose log is shown, as the selector held it.
-  QString HistoryPackName;
+  // The pack whose log is shown: the bytes of its file's name, which the
+  // caption shows decoded.
+  std::string HistoryPackName;
 
   QMenu* Syet1 = nullptr;
   QAction* Sortie1 = nullptr;
