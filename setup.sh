@@ -20,19 +20,36 @@ PACKAGES=(cmake ninja-build g++
   qt6-base-dev libqt6sql6-sqlite libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   "${FONTS[@]}")
-DESKTOP_FONTS=(fonts-urw-base35 fonts-noto-mono fonts-noto-core fonts-liberation2)
+DESKTOP_FONTS=(fonts-urw-base35 fonts-noto-mono fonts-noto-core fonts-liberation)
 TEST_PACKAGES=(clang libclang-rt-dev poppler-utils "${DESKTOP_FONTS[@]}")
+# Installed where the release has them: Debian 13 moved DejaVu Sans Mono (the
+# window's "Courier") out of fonts-dejavu-core into fonts-dejavu-mono, and
+# keeps the Liberation 2 fonts in fonts-liberation, which Debian 12 names
+# fonts-liberation2.
+WHERE_KNOWN=(fonts-dejavu-mono)
+TEST_WHERE_KNOWN=(fonts-liberation2)
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+known() { [ -n "$(apt-cache show --no-all-versions "$1" 2>/dev/null)" ]; }
 
 missing=()
 wanted=("${PACKAGES[@]}")
-[ "$mode" = test ] && wanted+=("${TEST_PACKAGES[@]}")
+maybe=("${WHERE_KNOWN[@]}")
+if [ "$mode" = test ]; then
+  wanted+=("${TEST_PACKAGES[@]}")
+  maybe+=("${TEST_WHERE_KNOWN[@]}")
+fi
 for p in "${wanted[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  installed "$p" || missing+=("$p")
+done
+[ ${#missing[@]} -gt 0 ] && $SUDO apt-get update
+for p in "${maybe[@]}"; do
+  installed "$p" || ! known "$p" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+installed fonts-dejavu-mono && FONTS+=(fonts-dejavu-mono)
 
 jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
