@@ -360,6 +360,25 @@ TEST_F(History, EngineErrorsAreShownAndTheWindowRecovers) {
   }
 }
 
+TEST_F(History, ARecordChangedElsewhereIsReportedInTheBuildsLanguage) {
+  THistoriqueForm f;
+  f.OpenLog("Elsewhere");
+  TypeRecord(f, {"a"});
+  ASSERT_TRUE(f.DBGrid1->Post());
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
+    db.setDatabaseName("Packs/Elsewhere.db");
+    ASSERT_TRUE(db.open() && db.exec("UPDATE Records SET Date = 'b'").isActive());
+  }
+  QSqlDatabase::removeDatabase("other");
+  Type(f, "c");
+  BoxAnswer box(QMessageBox::Ok);
+  EXPECT_FALSE(f.DBGrid1->Post());
+  EXPECT_EQ(box.texts, QStringList{QString::fromStdString(Lang("L'enregistrement a été modifié ailleurs",
+                                                               "The record was changed elsewhere"))});
+  f.DBGrid1->Cancel();  // nothing left to write when the window goes
+}
+
 TEST_F(History, ADatabaseEngineThatCannotStartIsAStartUpError) {
   try {
     THistoriqueForm f(nullptr, "QNOSUCHDRIVER");

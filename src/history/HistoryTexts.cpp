@@ -1,0 +1,21 @@
+#include "history/HistoryTexts.h"
+
+#include "texts/Catalogue.h"
+
+namespace history {
+namespace {
+constexpr int kCount = static_cast<int>(Said::Count);
+
+const char* const kFrench[kCount] = {
+    "L'enregistrement a été modifié ailleurs",
+    "Aucune valeur lue pour cet enregistrement",
+};
+
+const char* const kEnglish[kCount] = {
+    "The record was changed elsewhere",
+    "No values read for this record",
+};
+}  // namespace
+
+const char* Say(Said what) { return (texts::ActiveIsEnglish ? kEnglish : kFrench)[static_cast<int>(what)]; }
+}  // namespace history
