@@ -14,6 +14,9 @@ inline constexpr const char* kFieldNames[kFieldCount] = {"Date", "ChargedCapacit
                                                          "Resistor"};
 inline constexpr int kDateColumn = 0;
 inline constexpr int kDateMaxChars = 20;
+// How long a statement waits for a log that another program holds before it
+// fails: the window and the charger display stand still for that long.
+inline constexpr int kBusyWaitMs = 200;
 
 // "Packs/<pack name>.db", relative to the working directory.
 std::string LogPath(std::string_view packName);

@@ -360,6 +360,15 @@ TEST_F(History, EngineErrorsAreShownAndTheWindowRecovers) {
   }
 }
 
+TEST_F(History, ALogAnotherProgramHoldsIsWaitedForOnlyBriefly) {
+  THistoriqueForm f;
+  f.OpenLog("Busy");
+  QSqlQuery q("PRAGMA busy_timeout", QSqlDatabase::database("Historique"));
+  ASSERT_TRUE(q.next());
+  EXPECT_GT(q.value(0).toInt(), 0);
+  EXPECT_LT(q.value(0).toInt(), 500);
+}
+
 TEST_F(History, ARecordChangedElsewhereIsReportedInTheBuildsLanguage) {
   THistoriqueForm f;
   f.OpenLog("Elsewhere");

@@ -38,10 +38,13 @@ THistoriqueForm::THistoriqueForm(QWidget* owner, const char* driverName) : QMain
   const QString driver = QString::fromLatin1(driverName);
   const QString name = QString::fromLatin1(history::kConnectionName);
   if (!QSqlDatabase::isDriverAvailable(driver)) throw EDatabaseEngineError(kEngineDriverMissing);
-  if (!QSqlDatabase::addDatabase(driver, name).isValid()) {
+  QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
+  if (!db.isValid()) {
+    db = QSqlDatabase();
     QSqlDatabase::removeDatabase(name);
     throw EDatabaseEngineError(kEngineDriverInvalid);
   }
+  db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(history::kBusyWaitMs));
 
   setAttribute(Qt::WA_QuitOnClose, false);  // a secondary window: closing it ends nothing
   setFont(look::Font("MS Sans Serif", false));
