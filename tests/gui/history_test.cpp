@@ -203,6 +203,31 @@ TEST_F(History, SwitchingPacksWritesTheFirstLogBeforeTheSecondOpens) {
   EXPECT_TRUE(f.windowTitle().endsWith(" - B"));
 }
 
+TEST_F(History, KeysTypedRightAfterMovingToAnotherRecordAllReachIt) {
+  // Down leaves the record and the next key opens the new record's editor;
+  // Tab from the last cell opens it itself.
+  for (const auto& [key, column] : {std::pair{Qt::Key_Down, 0}, std::pair{Qt::Key_Tab, 3}}) {
+    THistoriqueForm f;
+    const QString pack = QString::number(key);
+    f.OpenLog(pack);
+    for (const char* date : {"a", "b"}) {
+      TypeRecord(f, {date});
+      Key(Editor(f), Qt::Key_Return);
+      QApplication::processEvents();
+    }
+    f.DBGrid1->setCurrentIndex(f.Records->index(0, column));
+    Type(f, "7");
+    Key(Editor(f), key);            // leaving the record asks for its write
+    Type(f, "1");                   // the next key comes before the event loop runs
+    QApplication::processEvents();  // then the loop catches up, between two keys
+    Type(f, "23456789");
+    Key(Editor(f), Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return !Editor(f) && !f.Records->isDirty(); }));
+    const QStringList left = column ? QStringList{"a", "-", "-", "7"} : QStringList{"7", "-", "-", "-"};
+    EXPECT_EQ(Disk(pack), (std::vector<QStringList>{left, {"123456789", "-", "-", "-"}})) << key;
+  }
+}
+
 TEST_F(History, AnEditInProgressIsWrittenByQuitAndByTheCloseBox) {
   const std::pair<const char*, std::function<void(THistoriqueForm&)>> ways[] = {
       {"Quit", [](THistoriqueForm& f) { f.Sortie1->trigger(); }},

@@ -49,6 +49,8 @@ void TLogGrid::MoveTo(int row, int column) {
 }
 
 bool TLogGrid::Post() {
+  if (cancelQueued_) Cancel();  // an Esc pressed before still drops what it dropped
+  postQueued_ = false;
   if (!HasTable()) return true;
   CommitEditor();
   if (!model_->isDirty()) return true;
@@ -81,6 +83,7 @@ bool TLogGrid::Post() {
 }
 
 void TLogGrid::Cancel() {
+  cancelQueued_ = false;
   if (!HasTable()) return;
   if (QWidget* editor = delegate_->OpenEditor(); editor && state() == EditingState)
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
@@ -126,25 +129,34 @@ bool TLogGrid::DeleteRecord() {
   return true;
 }
 
-void TLogGrid::PostLater() {
-  if (postQueued_) return;
-  postQueued_ = true;
-  QTimer::singleShot(0, this, [this] {
-    postQueued_ = false;
-    Post();
-  });
+// A write or a drop that a cursor move or a closed editor asked for runs once
+// the view has finished with its cursor, and in any case before the grid
+// takes the user's next key or opens an editor: the write reloads the table,
+// which would close an editor opened meanwhile and lose what was typed in it.
+void TLogGrid::PostLater() { Queue(postQueued_); }
+void TLogGrid::CancelLater() { Queue(cancelQueued_); }
+
+void TLogGrid::Queue(bool& flag) {
+  if (flag) return;
+  flag = true;
+  QTimer::singleShot(0, this, [this] { RunPending(); });
 }
 
-void TLogGrid::CancelLater() {
-  if (cancelQueued_) return;
-  cancelQueued_ = true;
-  QTimer::singleShot(0, this, [this] {
-    cancelQueued_ = false;
-    Cancel();
-  });
+void TLogGrid::RunPending() {
+  if (cancelQueued_) Cancel();
+  if (postQueued_) Post();
+}
+
+bool TLogGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  if (!(trigger & editTriggers()) || (!postQueued_ && !cancelQueued_)) return QTableView::edit(index, trigger, event);
+  const bool onCurrent = index == currentIndex();
+  const int row = index.row(), column = index.column();
+  RunPending();
+  return QTableView::edit(onCurrent ? currentIndex() : model_->index(row, column), trigger, event);
 }
 
 void TLogGrid::keyPressEvent(QKeyEvent* event) {
+  RunPending();
   if (!HasTable()) return QTableView::keyPressEvent(event);
   const bool editing = state() == EditingState;
   const int rows = model_->rowCount();

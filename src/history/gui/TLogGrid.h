@@ -32,6 +32,7 @@ class TLogGrid : public QTableView {
   std::function<void(const QSqlError&)> ReportError;
 
  protected:
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -44,6 +45,8 @@ class TLogGrid : public QTableView {
   void MoveTo(int row, int column);
   void PostLater();
   void CancelLater();
+  void Queue(bool& flag);
+  void RunPending();
 
   TLogTableModel* model_ = nullptr;
   LogCellDelegate* delegate_ = nullptr;
