@@ -9,11 +9,13 @@ constexpr int kCount = static_cast<int>(Said::Count);
 const char* const kFrench[kCount] = {
     "L'enregistrement a été modifié ailleurs",
     "Aucune valeur lue pour cet enregistrement",
+    "'%1' n'est pas un nombre entier valide",
 };
 
 const char* const kEnglish[kCount] = {
     "The record was changed elsewhere",
     "No values read for this record",
+    "'%1' is not a valid whole number",
 };
 }  // namespace
 

@@ -8,6 +8,7 @@ namespace history {
 enum class Said {
   RecordChangedElsewhere,  // a record no longer holds the values it was read with
   RecordNotRead,           // a change reached a record the grid never read
+  NotAWholeNumber,         // "%1": the cell's text
   Count
 };
 

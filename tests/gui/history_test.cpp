@@ -286,6 +286,23 @@ TEST_F(History, CellsTakeADateOfTwentyCharactersAndWholeNumbers) {
   Key(f.DBGrid1, Qt::Key_Tab);
   Type(f, "4a.2");
   EXPECT_EQ(Editor(f)->text(), "42");
+  // A number too large for the column stays in its editor, and the cursor with it.
+  const auto before = Disk("Limits");
+  Type(f, "99999999");
+  for (int key : {Qt::Key_Return, Qt::Key_Tab, Qt::Key_Up}) Key(Editor(f), key);
+  QApplication::processEvents();
+  ASSERT_NE(Editor(f), nullptr);
+  EXPECT_EQ(Editor(f)->text(), "4299999999");
+  EXPECT_EQ(f.DBGrid1->currentIndex().column(), 1);
+  BoxAnswer box(QMessageBox::Ok);
+  EXPECT_FALSE(f.DBGrid1->Post());
+  EXPECT_EQ(box.texts, QStringList{QString::fromStdString(Lang("'4299999999' n'est pas un nombre entier valide",
+                                                               "'4299999999' is not a valid whole number"))});
+  EXPECT_EQ(Disk("Limits"), before);
+  Key(Editor(f), Qt::Key_Backspace);
+  Key(Editor(f), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return Disk("Limits").size() > before.size(); }));
+  EXPECT_EQ(Disk("Limits").back()[1], "429999999");
 }
 
 TEST_F(History, EscInsertAndConfirmedDeleteTouchOnlyTheCurrentRecord) {

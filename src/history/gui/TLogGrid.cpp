@@ -2,9 +2,12 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
 
+#include "history/HistoryTexts.h"
 #include "history/gui/LogCellDelegate.h"
 #include "history/gui/LogTableModel.h"
 
@@ -29,11 +32,20 @@ void TLogGrid::SetLogModel(TLogTableModel* model) {
 
 bool TLogGrid::HasTable() const { return model_ && !model_->tableName().isEmpty(); }
 
-void TLogGrid::CommitEditor() {
+bool TLogGrid::EditorRefuses() const {
+  auto* editor = qobject_cast<QLineEdit*>(delegate_->OpenEditor());
+  return editor && state() == EditingState && !editor->hasAcceptableInput();
+}
+
+// Hands the open editor's text to the record and closes the editor; a text
+// that the column refuses stays in its editor, and false says so.
+bool TLogGrid::CommitEditor() {
   QWidget* editor = delegate_->OpenEditor();
-  if (!editor || state() != EditingState) return;
+  if (!editor || state() != EditingState) return true;
+  if (EditorRefuses()) return false;
   commitData(editor);
   QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  return true;
 }
 
 void TLogGrid::FetchAll() {
@@ -52,7 +64,13 @@ bool TLogGrid::Post() {
   if (cancelQueued_) Cancel();  // an Esc pressed before still drops what it dropped
   postQueued_ = false;
   if (!HasTable()) return true;
-  CommitEditor();
+  if (!CommitEditor()) {
+    const QString text = static_cast<QLineEdit*>(delegate_->OpenEditor())->text();
+    if (ReportError)
+      ReportError(QSqlError(QString::fromUtf8(history::Say(history::Said::NotAWholeNumber)).arg(text), QString(),
+                            QSqlError::StatementError));
+    return false;
+  }
   if (!model_->isDirty()) return true;
   int row = currentIndex().row();
   const int column = currentIndex().column();
@@ -155,7 +173,20 @@ bool TLogGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
   return QTableView::edit(onCurrent ? currentIndex() : model_->index(row, column), trigger, event);
 }
 
+// The cursor does not leave a number that its column refuses, by mouse or by
+// key; the user mends it or drops it with Esc.
+bool TLogGrid::viewportEvent(QEvent* event) {
+  const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+  const bool drag = event->type() == QEvent::MouseMove && static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton;
+  if ((press || drag) && EditorRefuses()) {
+    delegate_->OpenEditor()->setFocus();
+    return true;
+  }
+  return QTableView::viewportEvent(event);
+}
+
 void TLogGrid::keyPressEvent(QKeyEvent* event) {
+  if (EditorRefuses()) return;
   RunPending();
   if (!HasTable()) return QTableView::keyPressEvent(event);
   const bool editing = state() == EditingState;
@@ -211,6 +242,8 @@ void TLogGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
 }
 
 void TLogGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // The focus leaving an editor takes nothing with it: a refused number stays.
+  if (hint == QAbstractItemDelegate::NoHint && EditorRefuses()) return;
   QTableView::closeEditor(editor, hint);
   if (hint == QAbstractItemDelegate::SubmitModelCache)
     PostLater();

@@ -4,6 +4,8 @@
 // record's changes; Insert adds a record before the current one, Down on the
 // last record adds one after it; Ctrl+Delete deletes the current record once
 // the user confirms. A record that receives no value is dropped, not written.
+// A number that its column cannot hold stays in its cell's editor, and the
+// cursor stays with it, until the user mends it or drops it with Esc.
 #include <QSqlError>
 #include <QTableView>
 #include <functional>
@@ -33,13 +35,15 @@ class TLogGrid : public QTableView {
 
  protected:
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
   bool HasTable() const;
-  void CommitEditor();
+  bool EditorRefuses() const;
+  bool CommitEditor();
   bool AddRecord(bool append);
   void FetchAll();
   void MoveTo(int row, int column);
