@@ -9,6 +9,9 @@ enum class Said {
   RecordChangedElsewhere,  // a record no longer holds the values it was read with
   RecordNotRead,           // a change reached a record the grid never read
   NotAWholeNumber,         // "%1": the cell's text
+  RecordNotWritten,        // quitting: a record the table would not take
+  TryAgain,
+  LeaveWithoutIt,
   Count
 };
 

@@ -112,6 +112,22 @@ class BoxAnswer {
   QTimer timer_;
 };
 
+// Another program holding a log: an exclusive transaction on a connection of its own.
+class HeldLog {
+ public:
+  explicit HeldLog(const QString& pack) {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "holder");
+    db.setDatabaseName("Packs/" + pack + ".db");
+    EXPECT_TRUE(db.open() && db.exec("BEGIN EXCLUSIVE").isActive());
+  }
+  void Release() { QSqlDatabase::database("holder").exec("ROLLBACK"); }
+  ~HeldLog() {
+    Release();
+    QSqlDatabase::database("holder").close();
+    QSqlDatabase::removeDatabase("holder");
+  }
+};
+
 class History : public ::testing::Test {
  protected:
   void SetUp() override { mkdir("Packs", 0777); }
@@ -400,6 +416,41 @@ TEST_F(History, EngineErrorsAreShownAndTheWindowRecovers) {
     f.hide();
     EXPECT_EQ(Disk("X"), (std::vector<QStringList>{{"ok", "-", "-", "-"}}));
   }
+}
+
+TEST_F(History, QuittingAsksOnceAboutARecordALockedLogCannotTake) {
+  {
+    THistoriqueForm f;
+    f.OpenLog("Held");
+    TypeRecord(f, {"04/04/24", "1"});
+    QStringList reasons;
+    HeldLog held("Held");
+    f.RetryWriting = [&](const QSqlError& e) {
+      reasons << e.text();
+      if (reasons.size() == 2) held.Release();
+      return true;  // try again
+    };
+    BoxAnswer none(QMessageBox::Ok);
+    f.WriteBeforeQuit();
+    EXPECT_TRUE(none.texts.isEmpty());
+    ASSERT_EQ(reasons.size(), 2);
+    EXPECT_TRUE(reasons[0].contains("locked")) << reasons[0].toStdString();
+    EXPECT_FALSE(f.TableOpen);
+  }
+  EXPECT_EQ(Disk("Held"), (std::vector<QStringList>{{"04/04/24", "1", "-", "-"}}));
+
+  THistoriqueForm f;  // the program's own question, left without trying again
+  f.OpenLog("Held");
+  TypeRecord(f, {"05/05/24"});
+  {
+    HeldLog held("Held");
+    BoxAnswer leave(QMessageBox::NoButton);
+    f.WriteBeforeQuit();
+    EXPECT_EQ(leave.texts,
+              QStringList{QString::fromStdString(Lang("L'enregistrement n'est pas écrit.", "The record is not written."))});
+  }
+  EXPECT_FALSE(f.TableOpen);
+  EXPECT_EQ(Disk("Held").size(), 1u);
 }
 
 TEST_F(History, ALogAnotherProgramHoldsIsWaitedForOnlyBriefly) {

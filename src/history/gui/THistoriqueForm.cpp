@@ -4,12 +4,14 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <cstdio>
 
 #include "history/HistoryLog.h"
+#include "history/HistoryTexts.h"
 #include "history/gui/LogTableModel.h"
 #include "history/gui/TLogGrid.h"
 #include "platform/gui/WidgetLook.h"
@@ -20,6 +22,7 @@ THistoriqueForm* HistoriqueForm = nullptr;
 
 namespace {
 QString T(int n) { return QString::fromUtf8(UserTexts(n)); }
+QString Own(history::Said what) { return QString::fromUtf8(history::Say(what)); }
 QSqlDatabase Connection() { return QSqlDatabase::database(QString::fromLatin1(history::kConnectionName), false); }
 
 // Engine codes of a start that failed: no such driver, or a driver that would not load.
@@ -65,6 +68,15 @@ THistoriqueForm::THistoriqueForm(QWidget* owner, const char* driverName) : QMain
     return QMessageBox::question(this, QString(), QStringLiteral("Supprimer l'enregistrement ?"),
                                  QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
   };
+  RetryWriting = [this](const QSqlError& reason) {
+    QMessageBox box(QMessageBox::Warning, QString(), Own(history::Said::RecordNotWritten), QMessageBox::NoButton,
+                    this);
+    box.setInformativeText(reason.text());
+    const QAbstractButton* again = box.addButton(Own(history::Said::TryAgain), QMessageBox::AcceptRole);
+    box.addButton(Own(history::Said::LeaveWithoutIt), QMessageBox::RejectRole);
+    box.exec();
+    return box.clickedButton() == again;
+  };
 
   setWindowTitle(QStringLiteral("Historique"));
   move(141, 207);
@@ -97,6 +109,18 @@ void THistoriqueForm::OpenLog(const QString& packName) {
 }
 
 void THistoriqueForm::Sortie1Click() { hide(); }
+
+void THistoriqueForm::WriteBeforeQuit() {
+  if (!TableOpen) return;
+  QSqlError failure;
+  while (!DBGrid1->Post(&failure)) {
+    if (!RetryWriting(failure)) {
+      DBGrid1->Cancel();
+      break;
+    }
+  }
+  FormHide();
+}
 
 void THistoriqueForm::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) FormShow();

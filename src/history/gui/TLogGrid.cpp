@@ -48,6 +48,14 @@ bool TLogGrid::CommitEditor() {
   return true;
 }
 
+bool TLogGrid::Refuse(const QSqlError& error, QSqlError* failure) {
+  if (failure)
+    *failure = error;
+  else if (ReportError)
+    ReportError(error);
+  return false;
+}
+
 void TLogGrid::FetchAll() {
   while (model_->canFetchMore()) model_->fetchMore();
 }
@@ -60,16 +68,15 @@ void TLogGrid::MoveTo(int row, int column) {
   quiet_ = false;
 }
 
-bool TLogGrid::Post() {
+bool TLogGrid::Post(QSqlError* failure) {
   if (cancelQueued_) Cancel();  // an Esc pressed before still drops what it dropped
   postQueued_ = false;
   if (!HasTable()) return true;
   if (!CommitEditor()) {
     const QString text = static_cast<QLineEdit*>(delegate_->OpenEditor())->text();
-    if (ReportError)
-      ReportError(QSqlError(QString::fromUtf8(history::Say(history::Said::NotAWholeNumber)).arg(text), QString(),
-                            QSqlError::StatementError));
-    return false;
+    return Refuse(QSqlError(QString::fromUtf8(history::Say(history::Said::NotAWholeNumber)).arg(text), QString(),
+                            QSqlError::StatementError),
+                  failure);
   }
   if (!model_->isDirty()) return true;
   int row = currentIndex().row();
@@ -83,11 +90,7 @@ bool TLogGrid::Post() {
     MoveTo(row, column);
     if (!model_->isDirty()) return true;
   }
-  if (!model_->submitAll()) {
-    const QSqlError error = model_->lastError();
-    if (ReportError) ReportError(error);
-    return false;
-  }
+  if (!model_->submitAll()) return Refuse(model_->lastError(), failure);
   FetchAll();
   // The table reads back in writing order: a new record now stands last.
   if (inserted != -1) {

@@ -20,8 +20,9 @@ class TLogGrid : public QTableView {
   void SetLogModel(TLogTableModel* model);
 
   // Writes the changes of the current record, an edit still open in a cell
-  // included. False when the table refused them; they stay pending then.
-  bool Post();
+  // included. False when the table refused them; they stay pending then, and
+  // the reason goes to failure when given, else to ReportError.
+  bool Post(QSqlError* failure = nullptr);
   // Drops the changes of the current record (a new record disappears).
   void Cancel();
   bool InsertRecord();
@@ -44,6 +45,7 @@ class TLogGrid : public QTableView {
   bool HasTable() const;
   bool EditorRefuses() const;
   bool CommitEditor();
+  bool Refuse(const QSqlError& error, QSqlError* failure);
   bool AddRecord(bool append);
   void FetchAll();
   void MoveTo(int row, int column);
