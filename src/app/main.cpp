@@ -39,6 +39,10 @@ int main(int argc, char** argv) {
     // main window shows.
     history = std::make_unique<THistoriqueForm>();
     HistoriqueForm = history.get();
+    // The main window closing is the program quitting: the maintenance log
+    // writes what is pending, and asks about a record it cannot write, while
+    // the message loop still runs and before the other windows are closed.
+    QObject::connect(&app, &QGuiApplication::lastWindowClosed, HistoriqueForm, &THistoriqueForm::WriteBeforeQuit);
     MainForm->show();
     app.exec();
   } catch (const std::exception& e) {

@@ -13,6 +13,9 @@ inline constexpr const char* kFieldNames[kFieldCount] = {"Date", "ChargedCapacit
                                                          "Resistor"};
 inline constexpr int kDateColumn = 0;
 inline constexpr int kDateMaxChars = 20;
+// How long a statement waits for a log that another program holds before it
+// fails: the window and the charger display stand still for that long.
+inline constexpr int kBusyWaitMs = 200;
 
 // Creates the empty table the first time a log is opened; a no-op afterwards.
 const char* CreateTableSql();

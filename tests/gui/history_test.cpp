@@ -113,6 +113,22 @@ class BoxAnswer {
   QTimer timer_;
 };
 
+// Another program holding a log: an exclusive transaction on a connection of its own.
+class HeldLog {
+ public:
+  explicit HeldLog(const QString& pack) {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "holder");
+    db.setDatabaseName("Packs/" + pack + ".db");
+    EXPECT_TRUE(db.open() && db.exec("BEGIN EXCLUSIVE").isActive());
+  }
+  void Release() { QSqlDatabase::database("holder").exec("ROLLBACK"); }
+  ~HeldLog() {
+    Release();
+    QSqlDatabase::database("holder").close();
+    QSqlDatabase::removeDatabase("holder");
+  }
+};
+
 class History : public ::testing::Test {
  protected:
   void SetUp() override { mkdir("Packs", 0777); }
@@ -208,6 +224,31 @@ TEST_F(History, SwitchingPacksWritesTheFirstLogBeforeTheSecondOpens) {
   EXPECT_TRUE(f.windowTitle().endsWith(" - B"));
 }
 
+TEST_F(History, KeysTypedRightAfterMovingToAnotherRecordAllReachIt) {
+  // Down leaves the record and the next key opens the new record's editor;
+  // Tab from the last cell opens it itself.
+  for (const auto& [key, column] : {std::pair{Qt::Key_Down, 0}, std::pair{Qt::Key_Tab, 3}}) {
+    THistoriqueForm f;
+    const std::string pack = std::to_string(key);
+    f.OpenLog(pack);
+    for (const char* date : {"a", "b"}) {
+      TypeRecord(f, {date});
+      Key(Editor(f), Qt::Key_Return);
+      QApplication::processEvents();
+    }
+    f.DBGrid1->setCurrentIndex(f.Records->index(0, column));
+    Type(f, "7");
+    Key(Editor(f), key);            // leaving the record asks for its write
+    Type(f, "1");                   // the next key comes before the event loop runs
+    QApplication::processEvents();  // then the loop catches up, between two keys
+    Type(f, "23456789");
+    Key(Editor(f), Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return !Editor(f) && !f.Records->isDirty(); }));
+    const QStringList left = column ? QStringList{"a", "-", "-", "7"} : QStringList{"7", "-", "-", "-"};
+    EXPECT_EQ(Disk(pack), (std::vector<QStringList>{left, {"123456789", "-", "-", "-"}})) << key;
+  }
+}
+
 TEST_F(History, AnEditInProgressIsWrittenByQuitAndByTheCloseBox) {
   const std::pair<const char*, std::function<void(THistoriqueForm&)>> ways[] = {
       {"Quit", [](THistoriqueForm& f) { f.Sortie1->trigger(); }},
@@ -266,6 +307,23 @@ TEST_F(History, CellsTakeADateOfTwentyCharactersAndWholeNumbers) {
   Key(f.DBGrid1, Qt::Key_Tab);
   Type(f, "4a.2");
   EXPECT_EQ(Editor(f)->text(), "42");
+  // A number too large for the column stays in its editor, and the cursor with it.
+  const auto before = Disk("Limits");
+  Type(f, "99999999");
+  for (int key : {Qt::Key_Return, Qt::Key_Tab, Qt::Key_Up}) Key(Editor(f), key);
+  QApplication::processEvents();
+  ASSERT_NE(Editor(f), nullptr);
+  EXPECT_EQ(Editor(f)->text(), "4299999999");
+  EXPECT_EQ(f.DBGrid1->currentIndex().column(), 1);
+  BoxAnswer box(QMessageBox::Ok);
+  EXPECT_FALSE(f.DBGrid1->Post());
+  EXPECT_EQ(box.texts, QStringList{QString::fromStdString(Lang("'4299999999' n'est pas un nombre entier valide",
+                                                               "'4299999999' is not a valid whole number"))});
+  EXPECT_EQ(Disk("Limits"), before);
+  Key(Editor(f), Qt::Key_Backspace);
+  Key(Editor(f), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return Disk("Limits").size() > before.size(); }));
+  EXPECT_EQ(Disk("Limits").back()[1], "429999999");
 }
 
 TEST_F(History, EscInsertAndConfirmedDeleteTouchOnlyTheCurrentRecord) {
@@ -363,6 +421,69 @@ TEST_F(History, EngineErrorsAreShownAndTheWindowRecovers) {
     f.hide();
     EXPECT_EQ(Disk("X"), (std::vector<QStringList>{{"ok", "-", "-", "-"}}));
   }
+}
+
+TEST_F(History, QuittingAsksOnceAboutARecordALockedLogCannotTake) {
+  {
+    THistoriqueForm f;
+    f.OpenLog("Held");
+    TypeRecord(f, {"04/04/24", "1"});
+    QStringList reasons;
+    HeldLog held("Held");
+    f.RetryWriting = [&](const QSqlError& e) {
+      reasons << e.text();
+      if (reasons.size() == 2) held.Release();
+      return true;  // try again
+    };
+    BoxAnswer none(QMessageBox::Ok);
+    f.WriteBeforeQuit();
+    EXPECT_TRUE(none.texts.isEmpty());
+    ASSERT_EQ(reasons.size(), 2);
+    EXPECT_TRUE(reasons[0].contains("locked")) << reasons[0].toStdString();
+    EXPECT_FALSE(f.TableOpen);
+  }
+  EXPECT_EQ(Disk("Held"), (std::vector<QStringList>{{"04/04/24", "1", "-", "-"}}));
+
+  THistoriqueForm f;  // the program's own question, left without trying again
+  f.OpenLog("Held");
+  TypeRecord(f, {"05/05/24"});
+  {
+    HeldLog held("Held");
+    BoxAnswer leave(QMessageBox::NoButton);
+    f.WriteBeforeQuit();
+    EXPECT_EQ(leave.texts,
+              QStringList{QString::fromStdString(Lang("L'enregistrement n'est pas écrit.", "The record is not written."))});
+  }
+  EXPECT_FALSE(f.TableOpen);
+  EXPECT_EQ(Disk("Held").size(), 1u);
+}
+
+TEST_F(History, ALogAnotherProgramHoldsIsWaitedForOnlyBriefly) {
+  THistoriqueForm f;
+  f.OpenLog("Busy");
+  QSqlQuery q("PRAGMA busy_timeout", QSqlDatabase::database("Historique"));
+  ASSERT_TRUE(q.next());
+  EXPECT_GT(q.value(0).toInt(), 0);
+  EXPECT_LT(q.value(0).toInt(), 500);
+}
+
+TEST_F(History, ARecordChangedElsewhereIsReportedInTheBuildsLanguage) {
+  THistoriqueForm f;
+  f.OpenLog("Elsewhere");
+  TypeRecord(f, {"a"});
+  ASSERT_TRUE(f.DBGrid1->Post());
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
+    db.setDatabaseName("Packs/Elsewhere.db");
+    ASSERT_TRUE(db.open() && db.exec("UPDATE Records SET Date = 'b'").isActive());
+  }
+  QSqlDatabase::removeDatabase("other");
+  Type(f, "c");
+  BoxAnswer box(QMessageBox::Ok);
+  EXPECT_FALSE(f.DBGrid1->Post());
+  EXPECT_EQ(box.texts, QStringList{QString::fromStdString(Lang("L'enregistrement a été modifié ailleurs",
+                                                               "The record was changed elsewhere"))});
+  f.DBGrid1->Cancel();  // nothing left to write when the window goes
 }
 
 TEST_F(History, ADatabaseEngineThatCannotStartIsAStartUpError) {

@@ -1,9 +1,29 @@
 #include "history/gui/LogCellDelegate.h"
 
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
+#include <QRegularExpression>
+#include <QValidator>
 
 #include "history/HistoryLog.h"
+
+namespace {
+// Sign and digits can be typed; only a whole number that the column holds is
+// acceptable, so Enter and Tab leave a larger one in its editor, not dropped.
+class WholeNumberValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& text, int&) const override {
+    static const QRegularExpression shape(QRegularExpression::anchoredPattern(QStringLiteral("-?[0-9]{0,10}")));
+    if (!shape.match(text).hasMatch()) return Invalid;
+    const QByteArray digits = text.toLatin1();
+    int32_t n = 0;
+    return history::ParseNumber(std::string_view(digits.constData(), digits.size()), &n) ==
+                   history::NumberText::Refused
+               ? Intermediate
+               : Acceptable;
+  }
+};
+}  // namespace
 
 QWidget* LogCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                        const QModelIndex& index) const {
@@ -13,8 +33,7 @@ QWidget* LogCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
   if (index.column() == history::kDateColumn) {
     edit->setMaxLength(history::kDateMaxChars);
   } else {
-    // Sign and digits only; the model refuses what does not fit 32 bits.
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]{0,10}")), edit));
+    edit->setValidator(new WholeNumberValidator(edit));
   }
   editor_ = edit;
   return edit;

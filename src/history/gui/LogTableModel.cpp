@@ -4,6 +4,13 @@
 #include <QSqlQuery>
 
 #include "history/HistoryLog.h"
+#include "history/HistoryTexts.h"
+
+namespace {
+QSqlError Refusal(history::Said what) {
+  return QSqlError(QString::fromUtf8(history::Say(what)), QString(), QSqlError::StatementError);
+}
+}  // namespace
 
 TLogTableModel::TLogTableModel(QObject* parent, const QSqlDatabase& db) : QSqlTableModel(parent, db) {
   setEditStrategy(OnManualSubmit);
@@ -109,8 +116,7 @@ QString TLogTableModel::OneRowWhere() const {
 bool TLogTableModel::Exec(const QString& sql, const QSqlRecord* values, int row) {
   auto it = read_.find(row);
   if (it == read_.end()) {
-    setLastError(QSqlError(QStringLiteral("No values read for this record"), QString(),
-                           QSqlError::StatementError));
+    setLastError(Refusal(history::Said::RecordNotRead));
     return false;
   }
   QSqlQuery q(database());
@@ -127,8 +133,7 @@ bool TLogTableModel::Exec(const QString& sql, const QSqlRecord* values, int row)
     return false;
   }
   if (q.numRowsAffected() != 1) {
-    setLastError(QSqlError(QStringLiteral("The record was changed elsewhere"), QString(),
-                           QSqlError::StatementError));
+    setLastError(Refusal(history::Said::RecordChangedElsewhere));
     return false;
   }
   return true;

@@ -4,12 +4,14 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <cstdio>
 
 #include "history/HistoryLog.h"
+#include "history/HistoryTexts.h"
 #include "history/gui/LogTableModel.h"
 #include "history/gui/TLogGrid.h"
 #include "monitor/PackFile.h"
@@ -21,6 +23,7 @@ THistoriqueForm* HistoriqueForm = nullptr;
 
 namespace {
 QString T(int n) { return QString::fromUtf8(UserTexts(n)); }
+QString Own(history::Said what) { return QString::fromUtf8(history::Say(what)); }
 QSqlDatabase Connection() { return QSqlDatabase::database(QString::fromLatin1(history::kConnectionName), false); }
 
 // The engine takes a file name as UTF-8 text, which a name that is not UTF-8
@@ -45,10 +48,14 @@ THistoriqueForm::THistoriqueForm(QWidget* owner, const char* driverName) : QMain
   const QString driver = QString::fromLatin1(driverName);
   const QString name = QString::fromLatin1(history::kConnectionName);
   if (!QSqlDatabase::isDriverAvailable(driver)) throw EDatabaseEngineError(kEngineDriverMissing);
-  if (!QSqlDatabase::addDatabase(driver, name).isValid()) {
+  QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
+  if (!db.isValid()) {
+    db = QSqlDatabase();
     QSqlDatabase::removeDatabase(name);
     throw EDatabaseEngineError(kEngineDriverInvalid);
   }
+  // Short waits for a log another program holds; logs are opened by address.
+  db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_URI").arg(history::kBusyWaitMs));
 
   setAttribute(Qt::WA_QuitOnClose, false);  // a secondary window: closing it ends nothing
   setFont(look::Font("MS Sans Serif", false));
@@ -68,6 +75,15 @@ THistoriqueForm::THistoriqueForm(QWidget* owner, const char* driverName) : QMain
   DBGrid1->ConfirmDelete = [this] {
     return QMessageBox::question(this, QString(), QStringLiteral("Supprimer l'enregistrement ?"),
                                  QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+  };
+  RetryWriting = [this](const QSqlError& reason) {
+    QMessageBox box(QMessageBox::Warning, QString(), Own(history::Said::RecordNotWritten), QMessageBox::NoButton,
+                    this);
+    box.setInformativeText(reason.text());
+    const QAbstractButton* again = box.addButton(Own(history::Said::TryAgain), QMessageBox::AcceptRole);
+    box.addButton(Own(history::Said::LeaveWithoutIt), QMessageBox::RejectRole);
+    box.exec();
+    return box.clickedButton() == again;
   };
 
   setWindowTitle(QStringLiteral("Historique"));
@@ -102,6 +118,18 @@ void THistoriqueForm::OpenLog(const std::string& packName) {
 
 void THistoriqueForm::Sortie1Click() { hide(); }
 
+void THistoriqueForm::WriteBeforeQuit() {
+  if (!TableOpen) return;
+  QSqlError failure;
+  while (!DBGrid1->Post(&failure)) {
+    if (!RetryWriting(failure)) {
+      DBGrid1->Cancel();
+      break;
+    }
+  }
+  FormHide();
+}
+
 void THistoriqueForm::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) FormShow();
   QMainWindow::showEvent(event);
@@ -127,7 +155,6 @@ void THistoriqueForm::FormHide() {
 
 bool THistoriqueForm::OpenTable() {
   QSqlDatabase db = Connection();
-  db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
   db.setDatabaseName(FileUri(pack::PackPath(pack::PackFile::Log, HistoryPackName)));
   QSqlError error;
   if (!db.open()) {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QSqlError>
 #include <exception>
+#include <functional>
 #include <string>
 
 class QAction;
@@ -41,6 +42,13 @@ class THistoriqueForm : public QMainWindow {
   // (writing the log shown so far), takes the pack name, shows the window on
   // that pack's log.
   void OpenLog(const std::string& packName);
+
+  // Quitting writes the log shown. A record that the table will not take is
+  // the user's to try again or to leave; it is never dropped unasked.
+  void WriteBeforeQuit();
+  // Quitting's question about such a record, with the reason; true tries
+  // again. Replaceable so that tests can answer.
+  std::function<bool(const QSqlError&)> RetryWriting;
 
   // The table and the database are open.
   bool TableOpen = false;

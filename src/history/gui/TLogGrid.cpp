@@ -2,9 +2,12 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
 
+#include "history/HistoryTexts.h"
 #include "history/gui/LogCellDelegate.h"
 #include "history/gui/LogTableModel.h"
 
@@ -29,11 +32,28 @@ void TLogGrid::SetLogModel(TLogTableModel* model) {
 
 bool TLogGrid::HasTable() const { return model_ && !model_->tableName().isEmpty(); }
 
-void TLogGrid::CommitEditor() {
+bool TLogGrid::EditorRefuses() const {
+  auto* editor = qobject_cast<QLineEdit*>(delegate_->OpenEditor());
+  return editor && state() == EditingState && !editor->hasAcceptableInput();
+}
+
+// Hands the open editor's text to the record and closes the editor; a text
+// that the column refuses stays in its editor, and false says so.
+bool TLogGrid::CommitEditor() {
   QWidget* editor = delegate_->OpenEditor();
-  if (!editor || state() != EditingState) return;
+  if (!editor || state() != EditingState) return true;
+  if (EditorRefuses()) return false;
   commitData(editor);
   QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  return true;
+}
+
+bool TLogGrid::Refuse(const QSqlError& error, QSqlError* failure) {
+  if (failure)
+    *failure = error;
+  else if (ReportError)
+    ReportError(error);
+  return false;
 }
 
 void TLogGrid::FetchAll() {
@@ -48,9 +68,16 @@ void TLogGrid::MoveTo(int row, int column) {
   quiet_ = false;
 }
 
-bool TLogGrid::Post() {
+bool TLogGrid::Post(QSqlError* failure) {
+  if (cancelQueued_) Cancel();  // an Esc pressed before still drops what it dropped
+  postQueued_ = false;
   if (!HasTable()) return true;
-  CommitEditor();
+  if (!CommitEditor()) {
+    const QString text = static_cast<QLineEdit*>(delegate_->OpenEditor())->text();
+    return Refuse(QSqlError(QString::fromUtf8(history::Say(history::Said::NotAWholeNumber)).arg(text), QString(),
+                            QSqlError::StatementError),
+                  failure);
+  }
   if (!model_->isDirty()) return true;
   int row = currentIndex().row();
   const int column = currentIndex().column();
@@ -63,11 +90,7 @@ bool TLogGrid::Post() {
     MoveTo(row, column);
     if (!model_->isDirty()) return true;
   }
-  if (!model_->submitAll()) {
-    const QSqlError error = model_->lastError();
-    if (ReportError) ReportError(error);
-    return false;
-  }
+  if (!model_->submitAll()) return Refuse(model_->lastError(), failure);
   FetchAll();
   // The table reads back in writing order: a new record now stands last.
   if (inserted != -1) {
@@ -81,6 +104,7 @@ bool TLogGrid::Post() {
 }
 
 void TLogGrid::Cancel() {
+  cancelQueued_ = false;
   if (!HasTable()) return;
   if (QWidget* editor = delegate_->OpenEditor(); editor && state() == EditingState)
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
@@ -126,25 +150,47 @@ bool TLogGrid::DeleteRecord() {
   return true;
 }
 
-void TLogGrid::PostLater() {
-  if (postQueued_) return;
-  postQueued_ = true;
-  QTimer::singleShot(0, this, [this] {
-    postQueued_ = false;
-    Post();
-  });
+// A write or a drop that a cursor move or a closed editor asked for runs once
+// the view has finished with its cursor, and in any case before the grid
+// takes the user's next key or opens an editor: the write reloads the table,
+// which would close an editor opened meanwhile and lose what was typed in it.
+void TLogGrid::PostLater() { Queue(postQueued_); }
+void TLogGrid::CancelLater() { Queue(cancelQueued_); }
+
+void TLogGrid::Queue(bool& flag) {
+  if (flag) return;
+  flag = true;
+  QTimer::singleShot(0, this, [this] { RunPending(); });
 }
 
-void TLogGrid::CancelLater() {
-  if (cancelQueued_) return;
-  cancelQueued_ = true;
-  QTimer::singleShot(0, this, [this] {
-    cancelQueued_ = false;
-    Cancel();
-  });
+void TLogGrid::RunPending() {
+  if (cancelQueued_) Cancel();
+  if (postQueued_) Post();
+}
+
+bool TLogGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  if (!(trigger & editTriggers()) || (!postQueued_ && !cancelQueued_)) return QTableView::edit(index, trigger, event);
+  const bool onCurrent = index == currentIndex();
+  const int row = index.row(), column = index.column();
+  RunPending();
+  return QTableView::edit(onCurrent ? currentIndex() : model_->index(row, column), trigger, event);
+}
+
+// The cursor does not leave a number that its column refuses, by mouse or by
+// key; the user mends it or drops it with Esc.
+bool TLogGrid::viewportEvent(QEvent* event) {
+  const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+  const bool drag = event->type() == QEvent::MouseMove && static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton;
+  if ((press || drag) && EditorRefuses()) {
+    delegate_->OpenEditor()->setFocus();
+    return true;
+  }
+  return QTableView::viewportEvent(event);
 }
 
 void TLogGrid::keyPressEvent(QKeyEvent* event) {
+  if (EditorRefuses()) return;
+  RunPending();
   if (!HasTable()) return QTableView::keyPressEvent(event);
   const bool editing = state() == EditingState;
   const int rows = model_->rowCount();
@@ -199,6 +245,8 @@ void TLogGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
 }
 
 void TLogGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // The focus leaving an editor takes nothing with it: a refused number stays.
+  if (hint == QAbstractItemDelegate::NoHint && EditorRefuses()) return;
   QTableView::closeEditor(editor, hint);
   if (hint == QAbstractItemDelegate::SubmitModelCache)
     PostLater();

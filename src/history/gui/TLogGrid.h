@@ -4,6 +4,8 @@
 // record's changes; Insert adds a record before the current one, Down on the
 // last record adds one after it; Ctrl+Delete deletes the current record once
 // the user confirms. A record that receives no value is dropped, not written.
+// A number that its column cannot hold stays in its cell's editor, and the
+// cursor stays with it, until the user mends it or drops it with Esc.
 #include <QSqlError>
 #include <QTableView>
 #include <functional>
@@ -18,8 +20,9 @@ class TLogGrid : public QTableView {
   void SetLogModel(TLogTableModel* model);
 
   // Writes the changes of the current record, an edit still open in a cell
-  // included. False when the table refused them; they stay pending then.
-  bool Post();
+  // included. False when the table refused them; they stay pending then, and
+  // the reason goes to failure when given, else to ReportError.
+  bool Post(QSqlError* failure = nullptr);
   // Drops the changes of the current record (a new record disappears).
   void Cancel();
   bool InsertRecord();
@@ -32,18 +35,24 @@ class TLogGrid : public QTableView {
   std::function<void(const QSqlError&)> ReportError;
 
  protected:
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
   bool HasTable() const;
-  void CommitEditor();
+  bool EditorRefuses() const;
+  bool CommitEditor();
+  bool Refuse(const QSqlError& error, QSqlError* failure);
   bool AddRecord(bool append);
   void FetchAll();
   void MoveTo(int row, int column);
   void PostLater();
   void CancelLater();
+  void Queue(bool& flag);
+  void RunPending();
 
   TLogTableModel* model_ = nullptr;
   LogCellDelegate* delegate_ = nullptr;
