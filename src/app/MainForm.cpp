@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <string>
 
+#include "platform/gui/GroupBox.h"
 #include "platform/gui/PanelButton.h"
 #include "platform/gui/SortedComboBox.h"
 #include "platform/gui/WidgetLook.h"
@@ -40,16 +41,16 @@ TMainForm::~TMainForm() = default;
 
 namespace {
 QGroupBox* Box(QWidget* parent, const char* caption, int x, int y, int w, int h) {
-  auto* b = new QGroupBox(Q(caption), parent);
+  auto* b = new TGroupBox(Q(caption), parent);
   b->setGeometry(x, y, w, h);
   b->setFont(Font("Courier", true));
   SetTextColour(b, kRed);
   return b;
 }
-// A box's caption band: from the top to just above the frame line the style
-// draws under the caption.
-constexpr int kTitleBandTop = 1;
-constexpr int kTitleBandHeight = 16;
+// A box's caption band: from the caption's top to just above the frame line,
+// a pixel clear of it.
+constexpr int kTitleBandTop = TGroupBox::kCaptionTop;
+constexpr int kTitleBandHeight = TGroupBox::kFrameLineRow - 1 - kTitleBandTop;
 
 QLabel* Label(QWidget* parent, const char* caption, int x, int y, int w = 60, int h = 17) {
   auto* l = new QLabel(Q(caption), parent);

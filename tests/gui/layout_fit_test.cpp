@@ -6,11 +6,13 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 
 #include "TempDir.h"
 #include "app/MainForm.h"
+#include "platform/gui/GroupBox.h"
 #include "platform/gui/WidgetLook.h"
 #include "plot/gui/TGraph.h"
 #include "plot/gui/TGraphSpider.h"
@@ -62,6 +64,32 @@ TEST(LayoutFit, ChildrenStayInsideTheirBoxFrames) {
       EXPECT_LT(shown.right(), frame.right() - 1) << box->title().toStdString() << ": "
                                               << child->metaObject()->className();
     }
+  }
+}
+
+// The box itself places its frame, whatever the style would: the top line on
+// the row under the caption's band, the other sides on the box's edges. With
+// the style's picture, which both releases ship, and with the plain lines
+// drawn where a release has none.
+TEST(LayoutFit, TheFrameLiesWhereTheBoxPutsIt) {
+  EXPECT_FALSE(TGroupBox::FramePicture().isNull());
+  const QPixmap none;
+  for (const QPixmap* picture : {&TGroupBox::FramePicture(), &none}) {
+    const QRgb ground = qRgb(239, 239, 239);
+    QImage image(120, 60, QImage::Format_RGB32);
+    image.fill(ground);
+    {
+      QPainter painter(&image);
+      TGroupBox::DrawFrame(painter, image.size(), *picture);
+    }
+    const int x = image.width() / 2, y = image.height() / 2;
+    int top = 0, left = 0;
+    while (top < image.height() - 1 && image.pixel(x, top) == ground) ++top;
+    while (left < image.width() - 1 && image.pixel(left, y) == ground) ++left;
+    EXPECT_EQ(top, TGroupBox::kFrameLineRow);
+    EXPECT_EQ(left, 1);
+    EXPECT_NE(image.pixel(image.width() - 1, y), ground);
+    EXPECT_NE(image.pixel(x, image.height() - 1), ground);
   }
 }
 
