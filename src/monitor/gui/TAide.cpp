@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QShowEvent>
 
 #include "monitor/gui/ProgramArt.h"
 #include "platform/gui/WidgetLook.h"
@@ -72,20 +71,19 @@ void TAide::ShowAbout(const char* notice) {
   Label2->setText(QString::fromUtf8(notice));
   Label2->adjustSize();
   setWindowTitle(QString::fromUtf8(UserTexts(txt::MenuAbout)));
-  show();
-  raise();
-  activateWindow();
-}
-
-void TAide::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) {
+  // Filled and centred only as it goes from hidden to shown. Decided here
+  // rather than on the show event: from Qt 6.8 on, showing a dialog that is
+  // already shown delivers that event again.
+  if (!isVisible()) {
     FormShow();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect area = screen->availableGeometry();
       move(area.center() - QPoint(width() / 2, height() / 2));
     }
   }
-  QDialog::showEvent(event);
+  show();
+  raise();
+  activateWindow();
 }
 
 void TAide::keyPressEvent(QKeyEvent* event) {

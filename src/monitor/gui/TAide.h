@@ -29,7 +29,6 @@ class TAide : public QDialog {
   QPushButton* OKBtn = nullptr;
 
  protected:
-  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
