@@ -61,7 +61,9 @@ TEST(AboutBox, ShowsThisBuildsTextsModelessAtItsPlaces) {
     EXPECT_EQ(p.w->font().bold(), p.bold);
     EXPECT_EQ(p.w->font().italic(), p.italic);
     // Every text is shown whole, inside the box.
-    if (p.sizedToText) EXPECT_GE(p.w->width(), p.w->sizeHint().width());
+    if (p.sizedToText) {
+      EXPECT_GE(p.w->width(), p.w->sizeHint().width());
+    }
     EXPECT_LE(p.w->geometry().right(), 515);
   }
   EXPECT_EQ(aide.Image1->size(), QSize(185, 129));
