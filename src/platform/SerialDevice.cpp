@@ -147,9 +147,9 @@ SerialDevice::OpenResult SerialDevice::Open(const char* path) {
   wakeRead_ = wake[0];
   wakeWrite_ = wake[1];
   head_ = size_ = 0;
-  stop_ = ended_ = false;
+  stop_ = ended_ = released_ = false;
   try {
-    reader_ = std::thread(&SerialDevice::ReaderLoop, this);
+    reader_ = std::thread(&SerialDevice::ReaderLoop, this, fd, wake[0]);
   } catch (const std::system_error&) {
     ::tcsetattr(fd, TCSANOW, &saved_);
     ::ioctl(fd, TIOCNXCL);
@@ -170,9 +170,15 @@ void SerialDevice::Close() {
   while (::write(wakeWrite_, &wake, 1) < 0 && errno == EINTR) {
   }
   if (reader_.joinable()) reader_.join();
-  // Both fail quietly on a device that has gone away.
-  ::tcsetattr(fd_, TCSANOW, &saved_);
-  ::ioctl(fd_, TIOCNXCL);
+  // The reader has ended, so released_ is settled and fd_ is ours alone. A
+  // device that went away was closed by the reader: its number may already
+  // belong to another file, and there is nothing to put back.
+  if (released_) {
+    fd_ = -1;
+  } else {
+    ::tcsetattr(fd_, TCSANOW, &saved_);
+    ::ioctl(fd_, TIOCNXCL);
+  }
   CloseFds();  // closing the descriptor also drops the flock
   std::lock_guard<std::mutex> lock(mutex_);
   head_ = size_ = 0;
@@ -186,8 +192,9 @@ void SerialDevice::CloseFds() {
   fd_ = wakeRead_ = wakeWrite_ = -1;
 }
 
-void SerialDevice::ReaderLoop() {
+void SerialDevice::ReaderLoop(int device, int wake) {
   char chunk[4096];
+  bool gone = false;
   for (;;) {
     std::size_t room;
     {
@@ -197,7 +204,7 @@ void SerialDevice::ReaderLoop() {
       if (stop_) break;
       room = std::min(capacity_ - size_, sizeof chunk);
     }
-    pollfd watch[2] = {{fd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    pollfd watch[2] = {{device, POLLIN, 0}, {wake, POLLIN, 0}};
     const int ready = ::poll(watch, 2, -1);
     if (ready < 0) {
       if (errno == EINTR) continue;
@@ -208,7 +215,7 @@ void SerialDevice::ReaderLoop() {
     if (events & POLLNVAL) break;
     if ((events & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
 
-    const ssize_t n = ::read(fd_, chunk, room);
+    const ssize_t n = ::read(device, chunk, room);
     if (n > 0) {
       {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -225,14 +232,21 @@ void SerialDevice::ReaderLoop() {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (events & (POLLHUP | POLLERR)) break;  // hung up with nothing left
-      continue;
+      if ((events & (POLLHUP | POLLERR)) == 0) continue;
     }
-    break;  // 0: hung up; EIO, ENODEV: the device has gone
+    // Hung up with nothing left, 0 (hung up), EIO or ENODEV: the device has gone.
+    gone = true;
+    break;
   }
+  // A USB adapter or a pseudo-terminal frees its device number only at its
+  // last close: held until Close, it would come back under another name. No
+  // other thread uses the descriptor (Close touches it only after joining
+  // us), so it can go now. The bytes already queued stay readable.
+  if (gone) ::close(device);
   {
     std::lock_guard<std::mutex> lock(mutex_);
     ended_ = true;
+    released_ = gone;
   }
   dataReady_.notify_all();
 }

@@ -58,7 +58,10 @@ class SerialDevice {
   int Read(char* buffer, int count, const ReadTimeouts& timeouts);
 
   // False once the reader thread ended because the device went away (a USB
-  // adapter pulled, the other end of a pseudo-terminal closed).
+  // adapter pulled, the other end of a pseudo-terminal closed). The device
+  // file is then closed at once, so that a returning adapter gets its old
+  // name back; the device still counts as open until Close, which then has
+  // no settings to put back.
   bool ReaderRunning() const;
   // Bytes waiting in our queue.
   std::size_t Queued() const;
@@ -78,7 +81,9 @@ class SerialDevice {
   static termios WorkSettings(const termios& found);
 
  private:
-  void ReaderLoop();
+  // Runs on its own descriptor copies: fd_ and the wake pipe belong to the
+  // thread that opens and closes.
+  void ReaderLoop(int device, int wake);
   void CloseFds();
 
   const std::size_t capacity_;
@@ -96,4 +101,6 @@ class SerialDevice {
   std::size_t size_ = 0;
   bool stop_ = false;
   bool ended_ = false;
+  // The reader closed the device because it went away.
+  bool released_ = false;
 };

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -381,26 +382,59 @@ double CpuSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-TEST(SerialDeviceGone, ReaderEndsQuietlyWhenTheOtherEndCloses) {
+// The descriptor of ours that names path ("/dev/pts/3", also once its node
+// is gone and the link reads "/dev/pts/3 (deleted)"); -1 when none does.
+int DescriptorOf(const std::string& path) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+    if (!error && target.compare(0, path.size(), path) == 0 &&
+        (target.size() == path.size() || target[path.size()] == ' '))
+      return std::stoi(entry.path().filename().string());
+  }
+  return -1;
+}
+
+TEST(SerialDeviceGone, TheDeviceIsLetGoAtOnceWhenTheOtherEndCloses) {
   PtyPair pty;
   ASSERT_TRUE(pty.Ok());
   SerialDevice device(kQueue);
   ASSERT_EQ(device.Open(pty.Name), Result::Opened);
+  ::close(pty.Slave);  // now only the device holds the slave, as with an adapter
+  pty.Slave = -1;
+  const int number = DescriptorOf(pty.Name);
+  ASSERT_GE(number, 0);
   EXPECT_TRUE(device.ReaderRunning());
+  pty.Send("ab");
+  ASSERT_TRUE(WaitFor([&] { return device.Queued() == 2u; }));
   pty.CloseMaster();
+  // The pseudo-terminal's number is free again only once its last holder closed it.
   EXPECT_TRUE(WaitFor([&] { return !device.ReaderRunning(); }));
+  EXPECT_EQ(DescriptorOf(pty.Name), -1);
+  EXPECT_TRUE(device.IsOpen());
 
-  // Reads wait out their time-out and bring nothing; no thread spins.
+  // What came before the hang-up is still read; then reads wait out their
+  // time-out and bring nothing, and no thread spins.
   const double cpuBefore = CpuSeconds();
   const auto readStart = std::chrono::steady_clock::now();
   char buffer[8];
+  EXPECT_EQ(device.Read(buffer, 8, kTimeouts), 2);
+  EXPECT_EQ(std::string(buffer, 2), "ab");
   EXPECT_EQ(device.Read(buffer, 1, kTimeouts), 0);
   EXPECT_EQ(device.Read(buffer, 8, kTimeouts), 0);
   const long long wall = ElapsedMs(readStart);
   EXPECT_GE(wall, 480);
   EXPECT_LT(CpuSeconds() - cpuBefore, 0.2);
+
+  // The device's old number may already name another file: Close leaves it be.
+  const int null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::dup3(null, number, O_CLOEXEC), number);
+  ::close(null);
   device.Close();
   device.Close();
+  EXPECT_NE(::fcntl(number, F_GETFD), -1);
+  ::close(number);
+  EXPECT_FALSE(device.IsOpen());
   EXPECT_EQ(device.Read(buffer, 1, kTimeouts), 0);
 }
 }  // namespace
