@@ -92,17 +92,29 @@ bool FrameReader::FrameIsValid(const char* frame) const {
   return false;
 }
 
-// Reads the rest of a frame whose start byte is already in FrameBuffer[0].
-// Gives up after FrameWaitLimitMs; returns how many bytes the frame holds.
-int FrameReader::ReadFrameRest(int length) {
-  int held = 1;
-  const int64_t deadline = NowMs() + FrameWaitLimitMs;
-  while (held < length) {
-    int n = Port ? Port->Read(FrameBuffer + held, length - held) : 0;
-    if (n > 0) held += n;
-    if (held < length && NowMs() >= deadline) break;
+// Reads the rest of the frame whose start byte is in FrameBuffer[0], until it
+// is whole, FrameWaitLimitMs after its start byte, or until tickEnd.
+bool FrameReader::ReadFrameRest(int64_t tickEnd) {
+  while (frameHeld_ < frameLength_) {
+    const int n = Port ? Port->Read(FrameBuffer + frameHeld_, frameLength_ - frameHeld_) : 0;
+    if (n > 0) frameHeld_ += n;
+    if (frameHeld_ == frameLength_) break;
+    const int64_t now = NowMs();
+    if (now >= frameGiveUpMs_) return true;
+    if (now >= tickEnd) return false;
   }
-  return held;
+  return true;
+}
+
+FrameReader::Result FrameReader::EndFrame() {
+  const int held = frameHeld_;
+  frameHeld_ = 0;
+  if (held < frameLength_ || !FrameIsValid(FrameBuffer)) {
+    LogBadFrame(held);
+    return Result::BadFrame;
+  }
+  ShowGoodFrame(frameLength_);
+  return Result::GoodFrame;
 }
 
 void FrameReader::LogBadFrame(int length) {
@@ -137,22 +149,29 @@ int FrameReader::CurrentFrameLength() const {
 }
 
 FrameReader::Result FrameReader::ReadFrame() {
+  if (!Port) return Result::Nothing;
+  if (frameHeld_ > 0) {
+    // A frame that came too slowly for the last tick.
+    if (!ReadFrameRest(NowMs() + TickReadLimitMs)) return Result::Nothing;
+    return EndFrame();
+  }
+  if (Port->Read(FrameBuffer, 1) != 1) return Result::Nothing;
+  // The tick's read time runs from its first byte: waiting for that one is
+  // the port's time-out, as in a silent tick.
+  const int64_t tickEnd = NowMs() + TickReadLimitMs;
   for (;;) {
-    if (!Port || Port->Read(FrameBuffer, 1) != 1) return Result::Nothing;
     const auto byte = static_cast<unsigned char>(FrameBuffer[0]);
     const bool isStart = byte == static_cast<unsigned char>(StartByte);
     if (isStart && Synchronised) break;
     RecordTraceByte(byte);
     if (isStart && ++StartByteCount >= kSyncStartBytes) Synchronise();
+    if (NowMs() >= tickEnd || Port->Read(FrameBuffer, 1) != 1) return Result::Nothing;
   }
-  const int length = CurrentFrameLength();
-  const int held = ReadFrameRest(length);
-  if (held < length || !FrameIsValid(FrameBuffer)) {
-    LogBadFrame(held);
-    return Result::BadFrame;
-  }
-  ShowGoodFrame(length);
-  return Result::GoodFrame;
+  frameHeld_ = 1;
+  frameLength_ = CurrentFrameLength();
+  frameGiveUpMs_ = NowMs() + FrameWaitLimitMs;
+  if (!ReadFrameRest(tickEnd)) return Result::Nothing;
+  return EndFrame();
 }
 
 void FrameReader::Restart() {

@@ -214,7 +214,14 @@ TEST_F(Reception, FrameCutShortIsDroppedAfterTheWaitLimit) {
   m_.TimerEvent();
   src_.Burst(f.substr(0, 40));  // the charger stops mid-frame
   const int64_t before = src_.Now();
-  EXPECT_TRUE(m_.TimerEvent());
+  // While the rest is awaited each tick still ends after its read time and
+  // one port time-out, so the window goes on answering.
+  int ticks = 0;
+  for (int64_t start = before; !m_.TimerEvent(); start = src_.Now()) {
+    EXPECT_LE(src_.Now() - start, m_.Reader().TickReadLimitMs + 251);
+    ASSERT_LT(++ticks, 20);
+  }
+  EXPECT_GT(ticks, 1);
   EXPECT_LE(src_.Now() - before, m_.Reader().FrameWaitLimitMs + 251);
   EXPECT_TRUE(m_.Texts().StatusBar.empty());
   EXPECT_NE(LogText().find(" Trame 0: <" + f.substr(0, 40) + ">\r\n"), std::string::npos);
