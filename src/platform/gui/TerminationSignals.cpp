@@ -55,6 +55,8 @@ TTerminationSignals::TTerminationSignals(QWidget* window) : window_(window) {
   struct sigaction action {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
+  // A read or write that the signal lands in, on whichever thread, goes on
+  // rather than failing with EINTR where its caller does not expect it.
   action.sa_flags = SA_RESTART;
   for (size_t i = 0; i < std::size(kSignals); ++i) {
     if (previous_[i].sa_handler != SIG_IGN) sigaction(kSignals[i], &action, nullptr);
