@@ -10,6 +10,7 @@
 #include "history/gui/THistoriqueForm.h"
 #include "monitor/gui/ProgramArt.h"
 #include "monitor/gui/TAide.h"
+#include "platform/gui/TerminationSignals.h"
 #include "platform/gui/WidgetLook.h"
 
 int main(int argc, char** argv) {
@@ -25,7 +26,9 @@ int main(int argc, char** argv) {
   // other windows reach the main window through MainForm for as long as they
   // run. They go in the reverse order, the maintenance log first (it writes
   // an edit still open), and all before the application object, which their
-  // widgets need to the end.
+  // widgets need to the end. The signals that end the program are taken until
+  // the windows have gone, so that one coming while they go is not fatal.
+  std::unique_ptr<TTerminationSignals> endSignals;
   std::unique_ptr<TMainForm> form;
   std::unique_ptr<TAide> about;
   std::unique_ptr<THistoriqueForm> history;
@@ -43,6 +46,10 @@ int main(int argc, char** argv) {
     // writes what is pending, and asks about a record it cannot write, while
     // the message loop still runs and before the other windows are closed.
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, HistoriqueForm, &THistoriqueForm::WriteBeforeQuit);
+    // From here on a signal to end closes the main window as its close box
+    // does. Before, there is nothing to write, and it ends the program at
+    // once, a start-up error box too.
+    endSignals = std::make_unique<TTerminationSignals>(MainForm);
     MainForm->show();
     app.exec();
   } catch (const std::exception& e) {

@@ -16,16 +16,19 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QTimer>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <regex>
 
 #include "Language.h"
 #include "TempDir.h"
+#include "app/MainForm.h"
 #include "e2e/Process.h"
 #include "history/gui/LogTableModel.h"
 #include "history/gui/THistoriqueForm.h"
 #include "history/gui/TLogGrid.h"
+#include "platform/gui/TerminationSignals.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -263,6 +266,30 @@ TEST_F(History, AnEditInProgressIsWrittenByQuitAndByTheCloseBox) {
     EXPECT_FALSE(f.isVisible()) << name;
     EXPECT_FALSE(f.TableOpen) << name;
     EXPECT_EQ(Disk(name), (std::vector<QStringList>{{"03/03/24", "5", "6", "7"}})) << name;
+  }
+}
+
+// Shutdown (SIGTERM), a terminal gone (SIGHUP) and Ctrl-C (SIGINT), wired as
+// the program's entry wires them: the signal comes before the message loop
+// runs, which then closes the main window, the log writing the record.
+TEST_F(History, ASignalToEndWritesTheTypedRecordAndQuitsAsTheCloseBoxDoes) {
+  for (const auto& [sig, name] : {std::pair{SIGTERM, "TERM"}, {SIGHUP, "HUP"}, {SIGINT, "INT"}}) {
+    std::signal(sig, SIG_DFL);  // as from a terminal: a shell's background job starts with SIGINT ignored
+    TMainForm main;
+    THistoriqueForm log;
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &log, &THistoriqueForm::WriteBeforeQuit);
+    TTerminationSignals endSignals(&main);
+    main.show();
+    log.OpenLog(name);
+    TypeRecord(log, {"07/07/24", "2200"});
+    ASSERT_NE(Editor(log), nullptr) << name;
+    std::raise(sig);
+    QTimer limit;  // a loop the signal does not end fails rather than hangs
+    limit.callOnTimeout([] { QCoreApplication::exit(1); });
+    limit.start(10000);
+    EXPECT_EQ(QApplication::exec(), 0) << name;
+    EXPECT_FALSE(main.isVisible()) << name;
+    EXPECT_EQ(Disk(name), (std::vector<QStringList>{{"07/07/24", "2200", "-", "-"}})) << name;
   }
 }
 
