@@ -15,8 +15,8 @@ constexpr int kBoxLookMs = 100;  // how often a waiting signal looks whether the
 
 // A handler may run on any thread, the serial reader's too, in the middle of
 // anything: all it may do is write a byte, which the event loop reads. The
-// pipe is made once and never closed, so that a handler still running as an
-// instance goes never writes into some other file that took its number.
+// pipe is made once and never closed, so that a handler still running while
+// an instance goes never writes into another file that took its number.
 int readEnd = -1;
 int writeEnd = -1;
 
