@@ -9,7 +9,8 @@ mode=${1:-run}
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
-# libgl-dev: Qt6Gui's CMake package requires OpenGL. FONTS: the faces the
+# libgl-dev: Qt6Gui's CMake package requires OpenGL. libcups2-dev: the
+# printout goes to the print queue through libcups. FONTS: the faces the
 # window is drawn in. poppler-utils: the print tests read the PDF with
 # pdftotext and pdftoppm. clang and libclang-rt-dev: the libFuzzer build, with
 # the runtime of the release's default clang. DESKTOP_FONTS: fonts a desktop
@@ -17,7 +18,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 # fontconfig; the tests run with them, and the widget tests once more without.
 FONTS=(fonts-comic-neue fonts-dejavu-core)
 PACKAGES=(cmake ninja-build g++
-  qt6-base-dev libqt6sql6-sqlite libgl-dev
+  qt6-base-dev libqt6sql6-sqlite libgl-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   "${FONTS[@]}")
 DESKTOP_FONTS=(fonts-urw-base35 fonts-noto-mono fonts-noto-core fonts-liberation)
