@@ -9,19 +9,22 @@ mode=${1:-run}
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
-# libgl-dev: Qt6Gui's CMake package requires OpenGL. FONTS: the faces the
+# libgl-dev: Qt6Gui's CMake package requires OpenGL. libcups2-dev: the
+# printout goes to the print queue through libcups. FONTS: the faces the
 # window is drawn in. poppler-utils: the print tests read the PDF with
 # pdftotext and pdftoppm. clang and libclang-rt-dev: the libFuzzer build, with
 # the runtime of the release's default clang. DESKTOP_FONTS: fonts a desktop
 # commonly has, which take "Courier" and the sans-serif for themselves in
 # fontconfig; the tests run with them, and the widget tests once more without.
+# cups-daemon and cups-client: the print test starts a print scheduler of its
+# own and sets up its queue.
 FONTS=(fonts-comic-neue fonts-dejavu-core)
 PACKAGES=(cmake ninja-build g++
-  qt6-base-dev libqt6sql6-sqlite libgl-dev
+  qt6-base-dev libqt6sql6-sqlite libgl-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   "${FONTS[@]}")
 DESKTOP_FONTS=(fonts-urw-base35 fonts-noto-mono fonts-noto-core fonts-liberation)
-TEST_PACKAGES=(clang libclang-rt-dev poppler-utils "${DESKTOP_FONTS[@]}")
+TEST_PACKAGES=(clang libclang-rt-dev poppler-utils cups-daemon cups-client "${DESKTOP_FONTS[@]}")
 # Installed where the release has them: Debian 13 moved DejaVu Sans Mono (the
 # window's "Courier") out of fonts-dejavu-core into fonts-dejavu-mono, and
 # keeps the Liberation 2 fonts in fonts-liberation, which Debian 12 names

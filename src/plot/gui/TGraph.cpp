@@ -10,11 +10,13 @@
 #include <QPalette>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "plot/CurveFile.h"
+#include "platform/gui/PrintJob.h"
 #include "platform/gui/WidgetLook.h"
 #include "plot/GraphHost.h"
 #include "plot/gui/Canvas.h"
@@ -427,18 +429,51 @@ void TGraph::DrawGraph(Canvas& canvas, int32_t a, int32_t xo, int32_t yo) {
   }
 }
 
-// Printer errors are the platform's own messages, French in both builds.
+// Printer errors are the platform's own messages, French in both builds; a
+// queue's refusal comes in CUPS's words.
 void TGraph::Print(const char* title, const char* version, const char* packName) {
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
   QString error;
   if (info.isNull()) {
     error = QString::fromUtf8("Aucune imprimante par défaut n'est disponible.");
   } else {
-    QPrinter printer(info, QPrinter::HighResolution);
-    error = Print(printer, title, version, packName);
+    error = PrintOnQueue(info, title, version, packName);
   }
   if (!error.isEmpty())
     QMessageBox::critical(this, QString::fromUtf8(UserTexts(txt::WindowCaption)), error);
+}
+
+// Qt's CUPS engine would hand the page to the queue inside QPainter::end() and
+// drop the queue's answer. So the page goes into a PDF laid out as the queue's
+// own printer lays it out, and we hand that to the queue ourselves.
+QString TGraph::PrintOnQueue(const QPrinterInfo& info, const char* title, const char* version,
+                             const char* packName) {
+  QPrinter printer(info, QPrinter::HighResolution);
+  // What the queue's printer starts with: its default paper and margins, its
+  // colour mode, its sides. A PDF printer starts in colour and forgets the
+  // rest when the format changes.
+  const QPageLayout page = printer.pageLayout();
+  const bool greyOnly = printer.colorMode() == QPrinter::GrayScale;
+  PrintJob job;
+  job.queue = info.printerName();
+  job.duplex = printer.duplex();
+  job.copies = printer.copyCount();
+  job.collate = printer.collateCopies();
+
+  // Private to the user, and removed on every way out.
+  QTemporaryFile file;
+  if (!file.open()) return QString::fromUtf8("L'imprimante n'a pas pu commencer le document.");
+  file.close();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(file.fileName());
+  printer.setPageLayout(page);
+  if (greyOnly) printer.setColorMode(QPrinter::GrayScale);
+  const QString error = Print(printer, title, version, packName);
+  if (!error.isEmpty()) return error;
+
+  job.title = printer.docName();
+  job.page = printer.pageLayout();
+  return SubmitPrintJob(job, file.fileName());
 }
 
 QString TGraph::Print(QPrinter& printer, const char* title, const char* version,

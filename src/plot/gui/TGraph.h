@@ -18,6 +18,7 @@
 class Canvas;
 class GraphHost;
 class QPrinter;
+class QPrinterInfo;
 
 class TGraph : public QWidget, public CurveSink, public CurveStore {
   Q_OBJECT
@@ -50,8 +51,8 @@ class TGraph : public QWidget, public CurveSink, public CurveStore {
   void DrawGraph(Canvas& canvas, int32_t a, int32_t xo, int32_t yo);
 
   // Prints the curve on the system's default printer. Without a usable
-  // printer, or when the printer fails, a message box tells so and the
-  // curve stays as it is.
+  // printer, when the printer fails or when its queue refuses the job, a
+  // message box tells so and the curve stays as it is.
   void Print(const char* title, const char* version, const char* packName);
   // The same page on a given printer (a PDF file in the tests). Returns the
   // printer's error, empty when the page was printed.
@@ -78,6 +79,9 @@ class TGraph : public QWidget, public CurveSink, public CurveStore {
 
  private:
   bool ProbePresent() const;
+  // The page on that printer's queue; returns the error to show, if any.
+  QString PrintOnQueue(const QPrinterInfo& info, const char* title, const char* version,
+                       const char* packName);
   bool Fahrenheit() const;
   void DrawMarkerLine(int32_t x);
   void EnsureImage();
