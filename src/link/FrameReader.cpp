@@ -96,7 +96,7 @@ bool FrameReader::FrameIsValid(const char* frame) const {
 // is whole, FrameWaitLimitMs after its start byte, or until tickEnd.
 bool FrameReader::ReadFrameRest(int64_t tickEnd) {
   while (frameHeld_ < frameLength_) {
-    const int n = Port ? Port->Read(FrameBuffer + frameHeld_, frameLength_ - frameHeld_) : 0;
+    const int n = Port->Read(FrameBuffer + frameHeld_, frameLength_ - frameHeld_);
     if (n > 0) frameHeld_ += n;
     if (frameHeld_ == frameLength_) break;
     const int64_t now = NowMs();

@@ -2,21 +2,42 @@
 
 #include <cups/cups.h>
 
+#include <QPageLayout>
 #include <utility>
 #include <vector>
 
-QString SubmitPrintJob(const PrintJob& job, const QString& path) {
+TQueuedPrint::TQueuedPrint(const QPrinterInfo& queue)
+    : queue_(queue.printerName()), printer_(queue, QPrinter::HighResolution) {
+  // What the queue's printer starts with: its default paper and margins, its
+  // colour mode, its sides. A PDF printer starts in colour and forgets the
+  // rest when the format changes.
+  const QPageLayout page = printer_.pageLayout();
+  const bool greyOnly = printer_.colorMode() == QPrinter::GrayScale;
+  duplex_ = printer_.duplex();
+  copies_ = printer_.copyCount();
+  collate_ = printer_.collateCopies();
+  if (!file_.open()) return;
+  file_.close();
+  printer_.setOutputFormat(QPrinter::PdfFormat);
+  printer_.setOutputFileName(file_.fileName());
+  printer_.setPageLayout(page);
+  if (greyOnly) printer_.setColorMode(QPrinter::GrayScale);
+  ready_ = true;
+}
+
+QString TQueuedPrint::Submit() {
   // The options of Qt's CUPS engine (QCupsPrintEnginePrivate::closePrintDevice,
   // the same in Qt 6.4 and 6.8), so that an accepted job prints as it did when
   // Qt handed it over itself.
-  const bool landscape = job.page.orientation() == QPageLayout::Landscape;
+  const QPageLayout page = printer_.pageLayout();
+  const bool landscape = page.orientation() == QPageLayout::Landscape;
   std::vector<std::pair<QByteArray, QByteArray>> options;
-  options.emplace_back("media", job.page.pageSize().key().toLocal8Bit());
-  if (job.copies > 1) {
-    options.emplace_back("copies", QByteArray::number(job.copies));
-    if (job.collate) options.emplace_back("Collate", "True");
+  options.emplace_back("media", page.pageSize().key().toLocal8Bit());
+  if (copies_ > 1) {
+    options.emplace_back("copies", QByteArray::number(copies_));
+    if (collate_) options.emplace_back("Collate", "True");
   }
-  switch (job.duplex) {
+  switch (duplex_) {
     case QPrinter::DuplexNone:
       options.emplace_back("sides", "one-sided");
       break;
@@ -37,10 +58,10 @@ QString SubmitPrintJob(const PrintJob& job, const QString& path) {
 
   // An instance is only a set of option defaults on the client side: CUPS
   // knows the queue by its name alone.
-  const QByteArray queue = job.queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
-  const int id = cupsPrintFile(queue.constData(), path.toLocal8Bit().constData(),
-                               job.title.toUtf8().constData(), static_cast<int>(cupsOptions.size()),
-                               cupsOptions.data());
+  const QByteArray queue = queue_.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+  const int id = cupsPrintFile(queue.constData(), file_.fileName().toLocal8Bit().constData(),
+                               printer_.docName().toUtf8().constData(),
+                               static_cast<int>(cupsOptions.size()), cupsOptions.data());
   if (id != 0) return {};
   // The scheduler's own words, in the user's language where it has them.
   const char* reason = cupsLastErrorString();

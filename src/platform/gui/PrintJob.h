@@ -1,21 +1,31 @@
 #pragma once
-// Hands a finished PDF to a CUPS print queue. Qt's CUPS print engine does the
-// same inside QPainter::end() but drops CUPS's answer, so a queue that refuses
-// jobs looked like a printed page; here the answer comes back to the caller.
-#include <QPageLayout>
+// A print job for a CUPS queue whose answer comes back. Qt's CUPS print engine
+// hands the page to the queue inside QPainter::end() and drops CUPS's answer,
+// so a queue that refuses jobs looked like a printed page. Here the page goes
+// into a private PDF laid out as the queue's own printer would lay it out, and
+// Submit hands that file to the queue with the options Qt's engine sends.
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QString>
+#include <QTemporaryFile>
 
-struct PrintJob {
-  QString queue;  // the printer's name, "name" or "name/instance"
-  QString title;  // the job's name in the queue
-  QPageLayout page;
-  QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
-  int copies = 1;
-  bool collate = true;
+class TQueuedPrint {
+ public:
+  explicit TQueuedPrint(const QPrinterInfo& queue);
+  // False when no private file could be had for the page.
+  bool Ready() const { return ready_; }
+  // The printer to draw the page on.
+  QPrinter& Printer() { return printer_; }
+  // Queues the page drawn. Returns CUPS's reason when the queue refuses the
+  // job, empty once it is queued.
+  QString Submit();
+
+ private:
+  QString queue_;  // "name" or "name/instance"
+  QPrinter printer_;
+  QTemporaryFile file_;  // private to the user, removed on every way out
+  bool ready_ = false;
+  QPrinter::DuplexMode duplex_;
+  int copies_;
+  bool collate_;
 };
-
-// Queues the PDF file at path with the job options that Qt's CUPS engine
-// sends for the same page. Returns CUPS's reason when the job is refused,
-// empty once it is queued.
-QString SubmitPrintJob(const PrintJob& job, const QString& path);

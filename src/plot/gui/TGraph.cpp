@@ -10,7 +10,6 @@
 #include <QPalette>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -437,43 +436,14 @@ void TGraph::Print(const char* title, const char* version, const char* packName)
   if (info.isNull()) {
     error = QString::fromUtf8("Aucune imprimante par défaut n'est disponible.");
   } else {
-    error = PrintOnQueue(info, title, version, packName);
+    // Drawn into a job of our own, so that a queue's refusal is not lost.
+    TQueuedPrint job(info);
+    error = job.Ready() ? Print(job.Printer(), title, version, packName)
+                        : QString::fromUtf8("L'imprimante n'a pas pu commencer le document.");
+    if (error.isEmpty()) error = job.Submit();
   }
   if (!error.isEmpty())
     QMessageBox::critical(this, QString::fromUtf8(UserTexts(txt::WindowCaption)), error);
-}
-
-// Qt's CUPS engine would hand the page to the queue inside QPainter::end() and
-// drop the queue's answer. So the page goes into a PDF laid out as the queue's
-// own printer lays it out, and we hand that to the queue ourselves.
-QString TGraph::PrintOnQueue(const QPrinterInfo& info, const char* title, const char* version,
-                             const char* packName) {
-  QPrinter printer(info, QPrinter::HighResolution);
-  // What the queue's printer starts with: its default paper and margins, its
-  // colour mode, its sides. A PDF printer starts in colour and forgets the
-  // rest when the format changes.
-  const QPageLayout page = printer.pageLayout();
-  const bool greyOnly = printer.colorMode() == QPrinter::GrayScale;
-  PrintJob job;
-  job.queue = info.printerName();
-  job.duplex = printer.duplex();
-  job.copies = printer.copyCount();
-  job.collate = printer.collateCopies();
-
-  // Private to the user, and removed on every way out.
-  QTemporaryFile file;
-  if (!file.open()) return QString::fromUtf8("L'imprimante n'a pas pu commencer le document.");
-  file.close();
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(file.fileName());
-  printer.setPageLayout(page);
-  if (greyOnly) printer.setColorMode(QPrinter::GrayScale);
-  const QString error = Print(printer, title, version, packName);
-  if (!error.isEmpty()) return error;
-
-  job.title = printer.docName();
-  job.page = printer.pageLayout();
-  return SubmitPrintJob(job, file.fileName());
 }
 
 QString TGraph::Print(QPrinter& printer, const char* title, const char* version,

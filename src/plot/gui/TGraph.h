@@ -18,7 +18,6 @@
 class Canvas;
 class GraphHost;
 class QPrinter;
-class QPrinterInfo;
 
 class TGraph : public QWidget, public CurveSink, public CurveStore {
   Q_OBJECT
@@ -79,9 +78,6 @@ class TGraph : public QWidget, public CurveSink, public CurveStore {
 
  private:
   bool ProbePresent() const;
-  // The page on that printer's queue; returns the error to show, if any.
-  QString PrintOnQueue(const QPrinterInfo& info, const char* title, const char* version,
-                       const char* packName);
   bool Fahrenheit() const;
   void DrawMarkerLine(int32_t x);
   void EnsureImage();
