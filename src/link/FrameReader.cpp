@@ -92,29 +92,18 @@ bool FrameReader::FrameIsValid(const char* frame) const {
   return false;
 }
 
-// Reads the rest of the frame whose start byte is in FrameBuffer[0], until it
-// is whole, FrameWaitLimitMs after its start byte, or until tickEnd.
-bool FrameReader::ReadFrameRest(int64_t tickEnd) {
-  while (frameHeld_ < frameLength_) {
-    const int n = Port->Read(FrameBuffer + frameHeld_, frameLength_ - frameHeld_);
-    if (n > 0) frameHeld_ += n;
-    if (frameHeld_ == frameLength_) break;
-    const int64_t now = NowMs();
-    if (now >= frameGiveUpMs_) return true;
-    if (now >= tickEnd) return false;
+// Reads the rest of a frame whose start byte is already in FrameBuffer[0].
+// Gives up FrameWaitLimitMs after the start byte; returns how many bytes the
+// frame holds.
+int FrameReader::ReadFrameRest(int length) {
+  int held = 1;
+  const int64_t deadline = NowMs() + FrameWaitLimitMs;
+  while (held < length) {
+    const int n = Port->Read(FrameBuffer + held, length - held);
+    if (n > 0) held += n;
+    if (held < length && NowMs() >= deadline) break;
   }
-  return true;
-}
-
-FrameReader::Result FrameReader::EndFrame() {
-  const int held = frameHeld_;
-  frameHeld_ = 0;
-  if (held < frameLength_ || !FrameIsValid(FrameBuffer)) {
-    LogBadFrame(held);
-    return Result::BadFrame;
-  }
-  ShowGoodFrame(frameLength_);
-  return Result::GoodFrame;
+  return held;
 }
 
 void FrameReader::LogBadFrame(int length) {
@@ -149,15 +138,9 @@ int FrameReader::CurrentFrameLength() const {
 }
 
 FrameReader::Result FrameReader::ReadFrame() {
-  if (!Port) return Result::Nothing;
-  if (frameHeld_ > 0) {
-    // A frame that came too slowly for the last tick.
-    if (!ReadFrameRest(NowMs() + TickReadLimitMs)) return Result::Nothing;
-    return EndFrame();
-  }
-  if (Port->Read(FrameBuffer, 1) != 1) return Result::Nothing;
-  // The tick's read time runs from its first byte: waiting for that one is
-  // the port's time-out, as in a silent tick.
+  if (!Port || Port->Read(FrameBuffer, 1) != 1) return Result::Nothing;
+  // The bound runs from the tick's first byte: waiting for that one is the
+  // port's time-out, as in a silent tick.
   const int64_t tickEnd = NowMs() + TickReadLimitMs;
   for (;;) {
     const auto byte = static_cast<unsigned char>(FrameBuffer[0]);
@@ -167,11 +150,17 @@ FrameReader::Result FrameReader::ReadFrame() {
     if (isStart && ++StartByteCount >= kSyncStartBytes) Synchronise();
     if (NowMs() >= tickEnd || Port->Read(FrameBuffer, 1) != 1) return Result::Nothing;
   }
-  frameHeld_ = 1;
-  frameLength_ = CurrentFrameLength();
-  frameGiveUpMs_ = NowMs() + FrameWaitLimitMs;
-  if (!ReadFrameRest(tickEnd)) return Result::Nothing;
-  return EndFrame();
+  // A frame begun ends within this tick, whole or given up: nothing that runs
+  // between ticks (a port change, a change of charger, a print holding the
+  // window) may find half a frame waiting for bytes.
+  const int length = CurrentFrameLength();
+  const int held = ReadFrameRest(length);
+  if (held < length || !FrameIsValid(FrameBuffer)) {
+    LogBadFrame(held);
+    return Result::BadFrame;
+  }
+  ShowGoodFrame(length);
+  return Result::GoodFrame;
 }
 
 void FrameReader::Restart() {

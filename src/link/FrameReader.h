@@ -30,23 +30,23 @@ class FrameReader {
   // Longest wait for the rest of a frame once its start byte came; a charger
   // that stops mid-frame must not hold the window.
   int64_t FrameWaitLimitMs = 2000;
-  // Longest a tick goes on reading once bytes come. A device that streams
-  // without pause (a GPS receiver, a charger at another baud rate) would
-  // otherwise keep the window from ever handling a click; what is left waits
-  // in the port's queue for the next tick, which goes on where this one
-  // stopped. A charger's frame (102 bytes, about 106 ms) always fits.
+  // Longest a tick goes on reading bytes that open no frame once bytes come.
+  // A device that streams without pause (a GPS receiver, a charger at another
+  // baud rate) would otherwise keep the window from ever handling a click;
+  // what is left waits in the port's queue for the next tick, which goes on
+  // where this one stopped. A frame begun is not cut by it: its rest comes at
+  // the line's pace (256 bytes at most, about 270 ms).
   int64_t TickReadLimitMs = 200;
   // Monotonic milliseconds; tests may replace it to run without waiting.
   std::function<int64_t()> NowMs;
 
   // Reads until a read returns nothing, one frame has been handled or the
-  // tick's read time is up. A good frame is left in FrameBuffer as the status
-  // line shows it: the start byte replaced by '-', the end byte by a NUL. A
-  // frame still coming when the time is up is read on by the next tick.
+  // tick's read time is up. A frame begun is read to its end or given up
+  // within the call. A good frame is left in FrameBuffer as the status line
+  // shows it: the start byte replaced by '-', the end byte by a NUL.
   Result ReadFrame();
   // Drops the synchronisation so that the next charger is identified from its
-  // own frames, not from what the previous one left in the trace. A frame
-  // already begun is still read to its end.
+  // own frames, not from what the previous one left in the trace.
   void Restart();
 
   bool FrameIsValid(const char* frame) const;
@@ -67,18 +67,11 @@ class FrameReader {
  private:
   void RecordTraceByte(unsigned char byte);
   void Synchronise();
-  // Reads on the frame begun; true once it is whole or given up on.
-  bool ReadFrameRest(int64_t tickEnd);
-  Result EndFrame();
+  int ReadFrameRest(int length);
   int CurrentFrameLength() const;
   void LogBadFrame(int length);
   void ShowGoodFrame(int length);
   void Log(const char* text);
 
   WindowTexts& texts_;
-  // The frame being read: bytes held (0: none begun), its length and when it
-  // is given up on.
-  int frameHeld_ = 0;
-  int frameLength_ = 0;
-  int64_t frameGiveUpMs_ = 0;
 };

@@ -8,7 +8,10 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <regex>
+#include <thread>
+#include <vector>
 
 #include "FrameBuilder.h"
 #include "Language.h"
@@ -172,5 +175,93 @@ TEST_F(LivePort, ExportWritesTheSamplesTheChargerSent) {
     expected += line;
   }
   EXPECT_EQ(TempWorkDir::Read("Exports/Sent.txt"), expected);
+}
+}  // namespace
+
+namespace {
+// The lines of good frames in a trace log, in order.
+std::vector<std::string> GoodLines(const std::string& log) {
+  std::vector<std::string> lines;
+  const std::regex good(" (<-[^\r]*>)\r\n");
+  for (auto it = std::sregex_iterator(log.begin(), log.end(), good); it != std::sregex_iterator(); ++it)
+    lines.push_back((*it)[1]);
+  return lines;
+}
+
+// Half a frame on COM1, then what can come before its rest: a port change
+// with COM2's charger caught mid-frame, "Changer le chargeur" and then the
+// rest, or a tick that comes late. The half frame is given up within the tick
+// that its start byte opened, so none of them can reach it.
+TEST(FrameBegun, EndsWithinItsTickWhateverComesBeforeItsRest) {
+  sim::Gen2Values v;
+  v.voltage = 11111;
+  const std::string first = sim::BuildGen2Frame(v);
+  v.voltage = 12222;
+  const std::string half = sim::BuildGen2Frame(v).substr(0, 16);
+  const std::string rest = sim::BuildGen2Frame(v).substr(16);
+  v.voltage = 13333;
+  const std::string next = sim::BuildGen2Frame(v);
+  const std::string nextShown = "<-" + next.substr(1, 30) + ">";
+
+  struct Case {
+    const char* name;
+    std::function<void(TMainForm&, PtyPair& com1, PtyPair& com2)> between;
+    std::vector<std::string> goodAfter;  // the frames logged good after the half one
+    bool chargerBoxEmpty;
+  };
+  const Case cases[] = {
+      {"port change",
+       [&](TMainForm& f, PtyPair&, PtyPair& com2) {
+         f.ComClick(2);
+         com2.Send(next.substr(16) + next + next);
+       },
+       {nextShown, nextShown}, false},
+      {"change of charger",
+       [&](TMainForm& f, PtyPair& com1, PtyPair&) {
+         f.Redemarrer1Click();
+         com1.Send(rest + next + next);
+       },
+       {}, true},
+      {"late tick",
+       [&](TMainForm& f, PtyPair& com1, PtyPair&) {
+         std::this_thread::sleep_for(std::chrono::milliseconds(f.Monitor.Reader().FrameWaitLimitMs + 500));
+         com1.Send(next + next);
+       },
+       {nextShown, nextShown}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempWorkDir wd;
+    PtyPair com1, com2;
+    ASSERT_TRUE(com1.Ok() && com2.Ok());
+    ScopedEnv port1("ZEPHYRAL_COM1", com1.Name), port2("ZEPHYRAL_COM2", com2.Name);
+    TMainForm form;
+    form.FormCreate();
+    form.Timer->stop();
+    form.Monitor.Reader().FrameWaitLimitMs = 500;
+    com1.Send(first + first + first + first);
+    form.TimerEvent();
+    ASSERT_FALSE(form.EditInputVoltage->text().isEmpty());
+    const std::string before = TempWorkDir::Read("Zephyral-1.log");
+    const std::string cutLines =
+        " Frame Error\r\n[0-9:]{8} Trame " + std::to_string(form.Graph1->SampleCount()) + ": <";
+
+    com1.Send(half);
+    form.TimerEvent();
+    c.between(form, com1, com2);
+    form.TimerEvent();
+    form.TimerEvent();
+
+    const std::string log = TempWorkDir::Read("Zephyral-1.log");
+    ASSERT_EQ(log.compare(0, before.size(), before), 0);
+    const std::string after = log.substr(before.size());
+    // The half frame is logged as cut before anything the action logs.
+    EXPECT_TRUE(std::regex_search(after, std::regex("^[0-9:]{8}" + cutLines)));
+    EXPECT_EQ(after.find(" Trame"), after.rfind(" Trame"));
+    EXPECT_NE(after.find(": <" + half + ">\r\n"), std::string::npos) << after;
+    EXPECT_EQ(GoodLines(after), c.goodAfter) << after;
+    EXPECT_EQ(form.EditInputVoltage->text().isEmpty(), c.chargerBoxEmpty);
+    EXPECT_EQ(form.EditCycle->text().isEmpty(), c.chargerBoxEmpty);
+  }
 }
 }  // namespace

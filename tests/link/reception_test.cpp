@@ -208,20 +208,16 @@ TEST_F(Reception, BadFrameIsLoggedWithTheCurveCount) {
   EXPECT_NE(log.find(" Trame 17: <" + bad + ">\r\n"), std::string::npos) << log;
 }
 
-TEST_F(Reception, FrameCutShortIsDroppedAfterTheWaitLimit) {
+TEST_F(Reception, FrameCutShortIsDroppedWithinItsTickAtTheWaitLimit) {
   std::string f = Gen3();
   src_.Burst(f + f + f);
   m_.TimerEvent();
   src_.Burst(f.substr(0, 40));  // the charger stops mid-frame
   const int64_t before = src_.Now();
-  // While the rest is awaited each tick still ends after its read time and
-  // one port time-out, so the window goes on answering.
-  int ticks = 0;
-  for (int64_t start = before; !m_.TimerEvent(); start = src_.Now()) {
-    EXPECT_LE(src_.Now() - start, m_.Reader().TickReadLimitMs + 251);
-    ASSERT_LT(++ticks, 20);
-  }
-  EXPECT_GT(ticks, 1);
+  EXPECT_TRUE(m_.TimerEvent());
+  // Neither cut by the tick's bound on bytes that open no frame nor left to
+  // a later tick.
+  EXPECT_GE(src_.Now() - before, m_.Reader().FrameWaitLimitMs);
   EXPECT_LE(src_.Now() - before, m_.Reader().FrameWaitLimitMs + 251);
   EXPECT_TRUE(m_.Texts().StatusBar.empty());
   EXPECT_NE(LogText().find(" Trame 0: <" + f.substr(0, 40) + ">\r\n"), std::string::npos);
