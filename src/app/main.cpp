@@ -26,8 +26,9 @@ int main(int argc, char** argv) {
   // other windows reach the main window through MainForm for as long as they
   // run. They go in the reverse order, the maintenance log first (it writes
   // an edit still open), and all before the application object, which their
-  // widgets need to the end. The signals that end the program are taken until
-  // the windows have gone, so that one coming while they go is not fatal.
+  // widgets need to the end. The signals that end the program are taken from
+  // before the port opens until the windows have gone, so that none kills the
+  // program while the port runs with our settings or a window is going.
   std::unique_ptr<TTerminationSignals> endSignals;
   std::unique_ptr<TMainForm> form;
   std::unique_ptr<TAide> about;
@@ -35,6 +36,11 @@ int main(int argc, char** argv) {
   try {
     form = std::make_unique<TMainForm>();
     MainForm = form.get();
+    // The start-up opens the port and sets it raw. A signal from here on
+    // waits until the message loop runs, then closes the main window as its
+    // close box does; one during a start-up error box ends nothing, and the
+    // box's answer ends the program.
+    endSignals = std::make_unique<TTerminationSignals>(MainForm);
     MainForm->FormCreate();
     about = std::make_unique<TAide>(MainForm);
     Aide = about.get();
@@ -46,10 +52,6 @@ int main(int argc, char** argv) {
     // writes what is pending, and asks about a record it cannot write, while
     // the message loop still runs and before the other windows are closed.
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, HistoriqueForm, &THistoriqueForm::WriteBeforeQuit);
-    // From here on a signal to end closes the main window as its close box
-    // does. Before, there is nothing to write, and it ends the program at
-    // once, a start-up error box too.
-    endSignals = std::make_unique<TTerminationSignals>(MainForm);
     MainForm->show();
     app.exec();
   } catch (const std::exception& e) {

@@ -53,11 +53,11 @@ class ChildProcess {
     }
     return line;
   }
-  // SIGTERM, then SIGKILL if it lingers; returns the wait status.
-  int Stop() {
+  // SIGTERM, then SIGKILL if it lingers past graceMs; returns the wait status.
+  int Stop(int graceMs = 2000) {
     if (pid_ <= 0) return status_;
     kill(pid_, SIGTERM);
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < graceMs / 20; ++i) {
       if (waitpid(pid_, &status_, WNOHANG) == pid_) {
         pid_ = -1;
         return status_;

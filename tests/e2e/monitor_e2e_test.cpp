@@ -1,8 +1,11 @@
 // The real executables: the charger simulator on a pseudo-terminal, the monitor
 // listening to it headless, and the trace log it writes.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <termios.h>
 
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -81,5 +84,34 @@ TEST(EndToEnd, EnglishBuildWithAGeneration2Charger) {
   EXPECT_TRUE(std::regex_search(log, std::regex(" Frame Analysis : [^\r]*<[^\r]{30}><\r\n")));
   EXPECT_GE(Count(log, " <-"), 4u);
   EXPECT_EQ(Count(log, " Frame Error\r\n"), 0u);
+}
+
+// SIGTERM as soon as the program has set the port raw, while its windows are
+// still being made: it ends as its close box ends it, and the port has its own
+// settings back.
+TEST(EndToEnd, ASignalJustAfterThePortOpensLeavesThePortAsItWas) {
+  WorkDir dir;
+  int master = -1, slave = -1;
+  char name[128] = {};
+  ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+  termios own{};
+  ASSERT_EQ(tcgetattr(slave, &own), 0);
+  ASSERT_TRUE(own.c_lflag & ICANON);
+  ChildProcess monitor({kBin + "/zephyral-fr"}, {{"ZEPHYRAL_COM1", name}, {"QT_QPA_PLATFORM", "offscreen"}}, dir.path);
+  termios now{};
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (tcgetattr(slave, &now) == 0 && (now.c_lflag & ICANON) && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  ASSERT_FALSE(now.c_lflag & ICANON) << "the program never set the port raw";
+  const int status = monitor.Stop(20000);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+  ASSERT_EQ(tcgetattr(slave, &now), 0);
+  EXPECT_EQ(now.c_iflag, own.c_iflag);
+  EXPECT_EQ(now.c_oflag, own.c_oflag);
+  EXPECT_EQ(now.c_cflag, own.c_cflag);
+  EXPECT_EQ(now.c_lflag, own.c_lflag);
+  EXPECT_EQ(std::memcmp(now.c_cc, own.c_cc, sizeof own.c_cc), 0);
+  close(slave);
+  close(master);
 }
 }  // namespace
