@@ -1,7 +1,9 @@
 // The print command against a real CUPS scheduler of the test's own, on a
-// private socket: a queue that refuses jobs must be told in a message box.
+// private socket: a queue that refuses jobs, or a document that could not be
+// written whole, must be told in a message box.
 #include <cups/cups.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -138,23 +141,54 @@ class CupsEnvironment {
   std::vector<std::pair<std::string, std::string>> saved_;
 };
 
-TEST(GraphPrint, AQueueRefusingTheJobIsToldInAMessageBoxAndAnAcceptingOneQueuesIt) {
+// A temporary folder that takes only the first bytes of the document, as a
+// full disk does: writes past the limit fail (with EFBIG, and no signal).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    signal_ = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, saved_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, signal_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*signal_)(int) = nullptr;
+};
+
+TEST(GraphPrint, ARefusedJobOrADocumentCutShortIsToldInAMessageBoxAndAWholeAcceptedOneIsQueued) {
   PrivateScheduler cups;
   ASSERT_TRUE(cups.Start()) << "cupsd or lpadmin (cups-daemon, cups-client) failed\n" << cups.Log();
   CupsEnvironment env(cups.Socket(), kQueue);
   ASSERT_EQ(QPrinterInfo::defaultPrinter().printerName().toStdString(), kQueue);
+  QTemporaryDir tmp;
+  const QByteArray savedTmp = qgetenv("TMPDIR");
+  qputenv("TMPDIR", tmp.path().toLocal8Bit());
 
   auto g = std::make_unique<TGraph>(nullptr, nullptr);
   g->resize(705, 193);
   for (int k = 0; k < 100; ++k) g->AddSample(1000 + k, k / 4, 1500 - k, 0);
   const double scaleX = g->ScaleX;
 
+  enum class Shown { Nothing, CupsReason, NotFinished };
   struct Case {
     const char* tool;
-    bool refused;
+    rlim_t tmpBytes;  // how much of the document the temporary folder takes
+    Shown shown;
+    int queued;
   };
-  for (const Case c : {Case{"cupsreject", true}, Case{"cupsaccept", false}}) {
-    SCOPED_TRACE(c.tool);
+  const Case cases[] = {
+      {"cupsreject", RLIM_INFINITY, Shown::CupsReason, 0},
+      {"cupsaccept", 4096, Shown::NotFinished, 0},
+      {"cupsaccept", RLIM_INFINITY, Shown::Nothing, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.tool) + (c.tmpBytes == RLIM_INFINITY ? "" : ", full temporary folder"));
     ASSERT_TRUE(cups.Admin(c.tool, {kQueue}));
     QString shown;
     QTimer closer;
@@ -162,25 +196,39 @@ TEST(GraphPrint, AQueueRefusingTheJobIsToldInAMessageBoxAndAnAcceptingOneQueuesI
     QObject::connect(&closer, &QTimer::timeout, [&] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         shown = box->text();
+        // The document is gone before the box is shown.
+        EXPECT_TRUE(QDir(tmp.path()).isEmpty());
         box->accept();
       }
     });
     closer.start(0);
-    g->Print(UserTexts(txt::AboutTitle), UserTexts(txt::Version), "Lipo 3S");
-    const QString jobs = cups.Jobs();
-    if (c.refused) {
-      // The scheduler's answer itself, not a text of ours.
-      EXPECT_EQ(cupsLastError(), IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS);
-      EXPECT_FALSE(shown.isEmpty());
-      EXPECT_EQ(shown.toStdString(), cupsLastErrorString());
-      EXPECT_TRUE(jobs.isEmpty()) << jobs.toStdString();
-    } else {
-      EXPECT_TRUE(shown.isEmpty()) << shown.toStdString();
-      EXPECT_EQ(jobs.count(QString(kQueue) + "-"), 1) << jobs.toStdString();
+    {
+      std::optional<FileSizeLimit> full;
+      if (c.tmpBytes != RLIM_INFINITY) full.emplace(c.tmpBytes);
+      g->Print(UserTexts(txt::AboutTitle), UserTexts(txt::Version), "Lipo 3S");
     }
+    const QString jobs = cups.Jobs();
+    switch (c.shown) {
+      case Shown::Nothing:
+        EXPECT_TRUE(shown.isEmpty()) << shown.toStdString();
+        break;
+      case Shown::CupsReason:
+        // The scheduler's answer itself, not a text of ours.
+        EXPECT_EQ(cupsLastError(), IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS);
+        EXPECT_FALSE(shown.isEmpty());
+        EXPECT_EQ(shown.toStdString(), cupsLastErrorString());
+        break;
+      case Shown::NotFinished:
+        EXPECT_EQ(shown.toStdString(), "L'imprimante n'a pas pu terminer le document.");
+        break;
+    }
+    EXPECT_EQ(jobs.count(QString(kQueue) + "-"), c.queued) << jobs.toStdString();
+    EXPECT_TRUE(QDir(tmp.path()).isEmpty());
     EXPECT_EQ(g->Count, 100);
     EXPECT_EQ(g->ScaleX, scaleX);
   }
+  if (savedTmp.isNull()) qunsetenv("TMPDIR");
+  else qputenv("TMPDIR", savedTmp);
 }
 
 }  // namespace

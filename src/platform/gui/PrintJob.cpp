@@ -17,13 +17,17 @@ TQueuedPrint::TQueuedPrint(const QPrinterInfo& queue)
   copies_ = printer_.copyCount();
   collate_ = printer_.collateCopies();
   if (!file_.open()) return;
+  feed_ = std::make_unique<FileFeed>(file_.handle());
   file_.close();
+  if (!feed_->Ok()) return;
   printer_.setOutputFormat(QPrinter::PdfFormat);
-  printer_.setOutputFileName(file_.fileName());
+  printer_.setOutputFileName(QString::fromStdString(feed_->Path()));
   printer_.setPageLayout(page);
   if (greyOnly) printer_.setColorMode(QPrinter::GrayScale);
   ready_ = true;
 }
+
+bool TQueuedPrint::Written() { return ready_ && feed_->Finish(); }
 
 QString TQueuedPrint::Submit() {
   // The options of Qt's CUPS engine (QCupsPrintEnginePrivate::closePrintDevice,

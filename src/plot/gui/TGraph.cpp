@@ -440,6 +440,10 @@ void TGraph::Print(const char* title, const char* version, const char* packName)
     TQueuedPrint job(info);
     error = job.Ready() ? Print(job.Printer(), title, version, packName)
                         : QString::fromUtf8("L'imprimante n'a pas pu commencer le document.");
+    // A document cut short (a full disk) is not queued: the printer would get
+    // a broken job while the user believes the curve printed.
+    if (error.isEmpty() && !job.Written())
+      error = QString::fromUtf8("L'imprimante n'a pas pu terminer le document.");
     if (error.isEmpty()) error = job.Submit();
   }
   if (!error.isEmpty())
