@@ -197,8 +197,8 @@ TEST(FrameBegun, EndsWithinItsTickWhateverComesBeforeItsRest) {
   v.voltage = 11111;
   const std::string first = sim::BuildGen2Frame(v);
   v.voltage = 12222;
-  const std::string half = sim::BuildGen2Frame(v).substr(0, 16);
-  const std::string rest = sim::BuildGen2Frame(v).substr(16);
+  const std::string cut = sim::BuildGen2Frame(v);
+  const std::string half = cut.substr(0, 16), rest = cut.substr(16);
   v.voltage = 13333;
   const std::string next = sim::BuildGen2Frame(v);
   const std::string nextShown = "<-" + next.substr(1, 30) + ">";
