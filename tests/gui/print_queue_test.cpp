@@ -1,6 +1,7 @@
 // The print command against a real CUPS scheduler of the test's own, on a
 // private socket: a queue that refuses jobs, or a document that could not be
-// written whole, must be told in a message box.
+// written whole, must be told in a message box; a queued job is on the
+// queue's default paper.
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -12,6 +13,7 @@
 #include <QMessageBox>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
@@ -49,11 +51,14 @@ const char kPpd[] = R"ppd(*PPD-Adobe: "4.3"
 *OpenUI *PageSize: PickOne
 *DefaultPageSize: A4
 *PageSize A4: "<</PageSize[595 842]>>setpagedevice"
+*PageSize Letter: "<</PageSize[612 792]>>setpagedevice"
 *CloseUI: *PageSize
 *DefaultImageableArea: A4
 *ImageableArea A4: "18 36 577 806"
+*ImageableArea Letter: "18 36 594 756"
 *DefaultPaperDimension: A4
 *PaperDimension A4: "595 842"
+*PaperDimension Letter: "612 792"
 )ppd";
 
 bool WriteFile(const QString& path, const QByteArray& text) {
@@ -111,6 +116,31 @@ class PrivateScheduler {
     return Tool(tool, args).has_value();
   }
   QString Jobs() { return Tool("lpstat", {"-h", socket_, "-o", kQueue}).value_or("lpstat failed"); }
+  // The paper the queue's first waiting job asks for, and its document's page
+  // size as pdfinfo reads it ("842 x 595").
+  struct Job {
+    std::string media, page;
+  };
+  Job FirstJob() const {
+    Job job;
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, kQueue, 0, CUPS_WHICHJOBS_ACTIVE);
+    const int id = n > 0 ? jobs[0].id : 0;
+    cupsFreeJobs(n, jobs);
+    if (id == 0) return job;
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr,
+                 ("ipp://localhost/jobs/" + std::to_string(id)).c_str());
+    ipp_t* answer = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (ipp_attribute_t* media = ippFindAttribute(answer, "media", IPP_TAG_ZERO))
+      job.media = ippGetString(media, 0, nullptr);
+    ippDelete(answer);
+    const QString document = dir_.filePath(QString::asprintf("spool/d%05d-001", id));
+    const auto size = QRegularExpression("Page size:\\s+(\\S+ x \\S+) pts")
+                          .match(Tool("pdfinfo", {document}).value_or(""));
+    job.page = size.captured(1).toStdString();
+    return job;
+  }
   const QString& Socket() const { return socket_; }
 
  private:
@@ -161,7 +191,7 @@ class FileSizeLimit {
   void (*signal_)(int) = nullptr;
 };
 
-TEST(GraphPrint, ARefusedJobOrADocumentCutShortIsToldInAMessageBoxAndAWholeAcceptedOneIsQueued) {
+TEST(GraphPrint, ARefusedJobOrADocumentCutShortIsToldInAMessageBoxAndAWholeOneIsQueuedOnTheQueuesPaper) {
   PrivateScheduler cups;
   ASSERT_TRUE(cups.Start()) << "cupsd or lpadmin (cups-daemon, cups-client) failed\n" << cups.Log();
   CupsEnvironment env(cups.Socket(), kQueue);
@@ -170,26 +200,32 @@ TEST(GraphPrint, ARefusedJobOrADocumentCutShortIsToldInAMessageBoxAndAWholeAccep
   const QByteArray savedTmp = qgetenv("TMPDIR");
   qputenv("TMPDIR", tmp.path().toLocal8Bit());
 
+  constexpr int kSamples = 100;
   auto g = std::make_unique<TGraph>(nullptr, nullptr);
   g->resize(705, 193);
-  for (int k = 0; k < 100; ++k) g->AddSample(1000 + k, k / 4, 1500 - k, 0);
+  for (int k = 0; k < kSamples; ++k) g->AddSample(1000 + k, k / 4, 1500 - k, 0);
   const double scaleX = g->ScaleX;
 
   enum class Shown { Nothing, CupsReason, NotFinished };
   struct Case {
     const char* tool;
-    rlim_t tmpBytes;  // how much of the document the temporary folder takes
+    rlim_t tmpBytes;     // how much of the document the temporary folder takes
+    const char* paper;   // the queue's default
     Shown shown;
-    int queued;
+    const char* page;    // of the one job queued, in points; none queued without
   };
   const Case cases[] = {
-      {"cupsreject", RLIM_INFINITY, Shown::CupsReason, 0},
-      {"cupsaccept", 4096, Shown::NotFinished, 0},
-      {"cupsaccept", RLIM_INFINITY, Shown::Nothing, 1},
+      {"cupsreject", RLIM_INFINITY, "A4", Shown::CupsReason, nullptr},
+      {"cupsaccept", 4096, "A4", Shown::NotFinished, nullptr},
+      {"cupsaccept", RLIM_INFINITY, "Letter", Shown::Nothing, "792 x 612"},
+      {"cupsaccept", RLIM_INFINITY, "A4", Shown::Nothing, "842 x 595"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.tool) + (c.tmpBytes == RLIM_INFINITY ? "" : ", full temporary folder"));
+    SCOPED_TRACE(std::string(c.tool) + ", " + c.paper +
+                 (c.tmpBytes == RLIM_INFINITY ? "" : ", full temporary folder"));
     ASSERT_TRUE(cups.Admin(c.tool, {kQueue}));
+    ASSERT_TRUE(cups.Admin("lpadmin", {"-p", kQueue, "-o", QString("PageSize=") + c.paper}));
+    ASSERT_TRUE(cups.Admin("cancel", {"-a", kQueue}));
     QString shown;
     QTimer closer;
     closer.setSingleShot(true);
@@ -222,9 +258,14 @@ TEST(GraphPrint, ARefusedJobOrADocumentCutShortIsToldInAMessageBoxAndAWholeAccep
         EXPECT_EQ(shown.toStdString(), "L'imprimante n'a pas pu terminer le document.");
         break;
     }
-    EXPECT_EQ(jobs.count(QString(kQueue) + "-"), c.queued) << jobs.toStdString();
+    EXPECT_EQ(jobs.count(QString(kQueue) + "-"), c.page ? 1 : 0) << jobs.toStdString();
+    if (c.page) {
+      const auto job = cups.FirstJob();
+      EXPECT_EQ(job.media, c.paper);
+      EXPECT_EQ(job.page, c.page);
+    }
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
-    EXPECT_EQ(g->Count, 100);
+    EXPECT_EQ(g->Count, kSamples);
     EXPECT_EQ(g->ScaleX, scaleX);
   }
   if (savedTmp.isNull()) qunsetenv("TMPDIR");

@@ -3,11 +3,23 @@
 #include <cups/cups.h>
 
 #include <QPageLayout>
+#include <QPageSize>
 #include <utility>
 #include <vector>
 
 TQueuedPrint::TQueuedPrint(const QPrinterInfo& queue)
     : queue_(queue.printerName()), printer_(queue, QPrinter::HighResolution) {
+  // A printer made for a queue starts on A4 and stays there whenever the
+  // queue offers A4, so a Letter printer would be sent an A4 page. The
+  // queue's own default paper (its PPD, and the user's lpoptions) is set
+  // while the printer is still the queue's, which knows that paper's
+  // printable margins. A new paper keeps the old margins wherever they are
+  // wide enough, so its own are set too, as A4's were at the start.
+  const QPageSize paper = queue.defaultPageSize();
+  if (paper.isValid() && printer_.setPageSize(paper)) {
+    const QPageLayout layout = printer_.pageLayout();
+    printer_.setPageMargins(layout.minimumMargins(), layout.units());
+  }
   // What the queue's printer starts with: its default paper and margins, its
   // colour mode, its sides. A PDF printer starts in colour and forgets the
   // rest when the format changes.
