@@ -21,8 +21,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "plot/gui/TGraph.h"
 #include "texts/Catalogue.h"
@@ -117,9 +115,11 @@ class PrivateScheduler {
   }
   QString Jobs() { return Tool("lpstat", {"-h", socket_, "-o", kQueue}).value_or("lpstat failed"); }
   // The paper the queue's first waiting job asks for, and its document's page
-  // size as pdfinfo reads it ("842 x 595").
+  // size as pdfinfo reads it ("842 x 595"); its bytes, to know it outgrew the
+  // feed's pipe.
   struct Job {
     std::string media, page;
+    qint64 bytes = 0;
   };
   Job FirstJob() const {
     Job job;
@@ -136,6 +136,7 @@ class PrivateScheduler {
       job.media = ippGetString(media, 0, nullptr);
     ippDelete(answer);
     const QString document = dir_.filePath(QString::asprintf("spool/d%05d-001", id));
+    job.bytes = QFileInfo(document).size();
     const auto size = QRegularExpression("Page size:\\s+(\\S+ x \\S+) pts")
                           .match(Tool("pdfinfo", {document}).value_or(""));
     job.page = size.captured(1).toStdString();
@@ -149,26 +150,44 @@ class PrivateScheduler {
   QProcess cupsd_;
 };
 
+// One environment variable set (or unset, for nullptr) until the end of the
+// scope, whichever way the scope ends: a failed assertion must not leave the
+// later tests with a folder that is gone.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* v = std::getenv(name)) saved_ = v;
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (saved_) setenv(name_, saved_->c_str(), 1);
+    else unsetenv(name_);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
 // Points this process at the private scheduler and back again.
 class CupsEnvironment {
  public:
-  CupsEnvironment(const QString& socket, const char* queue) {
-    for (const char* name : {"CUPS_SERVER", "PRINTER", "LPDEST"})
-      if (const char* v = std::getenv(name)) saved_.emplace_back(name, v);
-    setenv("CUPS_SERVER", socket.toLocal8Bit().constData(), 1);
-    setenv("PRINTER", queue, 1);
-    unsetenv("LPDEST");
+  CupsEnvironment(const QString& socket, const char* queue)
+      : server_("CUPS_SERVER", socket.toLocal8Bit().constData()),
+        printer_("PRINTER", queue),
+        lpdest_("LPDEST", nullptr) {
     // libcups keeps the first server it found for the life of the thread.
     cupsSetServer(nullptr);
   }
-  ~CupsEnvironment() {
-    for (const char* name : {"CUPS_SERVER", "PRINTER", "LPDEST"}) unsetenv(name);
-    for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
-    cupsSetServer(nullptr);
-  }
+  // The server is looked up again at the next request, once the variables
+  // are back.
+  ~CupsEnvironment() { cupsSetServer(nullptr); }
 
  private:
-  std::vector<std::pair<std::string, std::string>> saved_;
+  ScopedEnv server_, printer_, lpdest_;
 };
 
 // A temporary folder that takes only the first bytes of the document, as a
@@ -197,13 +216,16 @@ TEST(GraphPrint, ARefusedJobOrADocumentCutShortIsToldInAMessageBoxAndAWholeOneIs
   CupsEnvironment env(cups.Socket(), kQueue);
   ASSERT_EQ(QPrinterInfo::defaultPrinter().printerName().toStdString(), kQueue);
   QTemporaryDir tmp;
-  const QByteArray savedTmp = qgetenv("TMPDIR");
-  qputenv("TMPDIR", tmp.path().toLocal8Bit());
+  const ScopedEnv tmpdir("TMPDIR", tmp.path().toLocal8Bit().constData());
 
-  constexpr int kSamples = 100;
+  // A document far larger than the feed's pipe holds (its jagged curves
+  // compress badly), so that a feed that stopped reading at a failed write
+  // would leave the print waiting for ever.
+  constexpr int kSamples = 20000;
   auto g = std::make_unique<TGraph>(nullptr, nullptr);
   g->resize(705, 193);
-  for (int k = 0; k < kSamples; ++k) g->AddSample(1000 + k, k / 4, 1500 - k, 0);
+  for (int k = 0; k < kSamples; ++k)
+    g->AddSample(1000 + k * 7919 % 4000, k / 4, 1500 - k * 31 % 1000, 0);
   const double scaleX = g->ScaleX;
 
   enum class Shown { Nothing, CupsReason, NotFinished };
@@ -263,13 +285,14 @@ TEST(GraphPrint, ARefusedJobOrADocumentCutShortIsToldInAMessageBoxAndAWholeOneIs
       const auto job = cups.FirstJob();
       EXPECT_EQ(job.media, c.paper);
       EXPECT_EQ(job.page, c.page);
+      // More than the pipe and one read of its copier hold together: the
+      // full-folder row could not end without the copier draining the pipe.
+      EXPECT_GT(job.bytes, 2 * 64 * 1024);
     }
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
     EXPECT_EQ(g->Count, kSamples);
     EXPECT_EQ(g->ScaleX, scaleX);
   }
-  if (savedTmp.isNull()) qunsetenv("TMPDIR");
-  else qputenv("TMPDIR", savedTmp);
 }
 
 }  // namespace
