@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -428,24 +427,9 @@ void TGraph::DrawGraph(Canvas& canvas, int32_t a, int32_t xo, int32_t yo) {
   }
 }
 
-// Printer errors are the platform's own messages, French in both builds; a
-// queue's refusal comes in CUPS's words.
 void TGraph::Print(const char* title, const char* version, const char* packName) {
-  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  QString error;
-  if (info.isNull()) {
-    error = QString::fromUtf8("Aucune imprimante par défaut n'est disponible.");
-  } else {
-    // Drawn into a job of our own, so that a queue's refusal is not lost.
-    TQueuedPrint job(info);
-    error = job.Ready() ? Print(job.Printer(), title, version, packName)
-                        : QString::fromUtf8("L'imprimante n'a pas pu commencer le document.");
-    // A document cut short (a full disk) is not queued: the printer would get
-    // a broken job while the user believes the curve printed.
-    if (error.isEmpty() && !job.Written())
-      error = QString::fromUtf8("L'imprimante n'a pas pu terminer le document.");
-    if (error.isEmpty()) error = job.Submit();
-  }
+  const QString error = PrintOnDefaultQueue(
+      [&](QPrinter& printer) { return Print(printer, title, version, packName); });
   if (!error.isEmpty())
     QMessageBox::critical(this, QString::fromUtf8(UserTexts(txt::WindowCaption)), error);
 }
