@@ -174,7 +174,7 @@ class PrivateScheduler {
       job.attributes[name] = value;
     }
     ippDelete(answer);
-    const QString document = dir_.filePath(QString::asprintf("spool/d%05d-001", id));
+    const QString document = Document(id);
     job.bytes = QFileInfo(document).size();
     const auto size = QRegularExpression("Page size:\\s+(\\S+ x \\S+) pts")
                           .match(Tool("pdfinfo", {document}).value_or(""));
@@ -189,7 +189,7 @@ class PrivateScheduler {
   // What lp does with the same document in the same set-up: the job it
   // queues, or none.
   std::optional<Job> Lp(int id) {
-    const auto said = Tool("lp", {dir_.filePath(QString::asprintf("spool/d%05d-001", id))});
+    const auto said = Tool("lp", {Document(id)});
     const auto queued = QRegularExpression("request id is \\S+-([0-9]+)").match(said.value_or(""));
     if (!queued.hasMatch()) return std::nullopt;
     return JobOf(queued.captured(1).toInt());
@@ -197,6 +197,9 @@ class PrivateScheduler {
   const QString& Socket() const { return socket_; }
 
  private:
+  // Where the scheduler keeps a job's document.
+  QString Document(int id) const { return dir_.filePath(QString::asprintf("spool/d%05d-001", id)); }
+
   QTemporaryDir dir_;
   QString socket_;
   QProcess cupsd_;
